@@ -1,0 +1,6 @@
+#include "runtime/fatal.h"
+
+int main() {
+  StartUp();
+  EndProgram();
+}

@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include "runtime/fatal.h"
+
+// Tests run under the program's own start-up: the same floating-point setting and the
+// same fatal-error handlers as the shipped program.
+int main(int argc, char** argv) {
+  StartUp();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
