@@ -1,0 +1,184 @@
+#include "runtime/format.h"
+
+#include <cstring>
+
+#include "runtime/fpu.h"
+#include "runtime/pow10.h"
+
+namespace {
+
+// The fields of an 80-bit extended value: 64-bit significand with its explicit leading
+// bit, 15-bit biased exponent (bias 16383), sign.
+struct ExtendedFields {
+  uint64_t significand;
+  uint32_t exponent;
+  bool negative;
+};
+
+ExtendedFields FieldsOf(long double x) {
+  unsigned char bytes[sizeof(long double)];
+  std::memcpy(bytes, &x, sizeof bytes);
+  ExtendedFields fields;
+  std::memcpy(&fields.significand, bytes, 8);
+  uint16_t top;
+  std::memcpy(&top, bytes + 8, 2);
+  fields.exponent = top & 0x7FFFu;
+  fields.negative = (top & 0x8000u) != 0;
+  return fields;
+}
+
+// e with m in [2^e, 2^(e+1)), for m > 0 finite. An exponent field of 0 (a denormal)
+// scales like a field of 1, without the leading bit.
+int32_t BinaryExponent(const ExtendedFields& fields) {
+  int32_t field = fields.exponent == 0 ? 1 : static_cast<int32_t>(fields.exponent);
+  return field - 16383 - __builtin_clzll(fields.significand);
+}
+
+void Append(NumberText& text, char c) { text.chars[text.length++] = c; }
+
+void Append(NumberText& text, std::string_view s) {
+  for (char c : s) Append(text, c);
+}
+
+void AppendDigits(NumberText& text, const DigitBuffer& S, int32_t first, int32_t last) {
+  for (int32_t i = first; i <= last; ++i) Append(text, S[i]);
+}
+
+// Step 6: sign, integer digits, and the point with the decimals when there are any.
+void AppendFixedForm(NumberText& text, bool negative, DecimalParts parts, int32_t decimals) {
+  DigitBuffer S;
+  DigitString(parts.m, parts.k + 1 + decimals, S);
+  if (negative) Append(text, '-');
+  AppendDigits(text, S, S[0] != '0' ? 0 : 1, parts.k + 1);
+  if (decimals > 0) {
+    Append(text, '.');
+    AppendDigits(text, S, parts.k + 2, parts.k + 1 + decimals);
+  }
+}
+
+// Step 7: sign or blank, d.ddd, "E", exponent sign, four exponent digits.
+void AppendExponentForm(NumberText& text, bool negative, DecimalParts parts, int32_t width) {
+  // width - 8 limited to 2 .. 18, written so that no width can overflow.
+  int32_t p = width < 10 ? 2 : width > 26 ? 18 : width - 8;
+  DigitBuffer S;
+  DigitString(parts.m, 18, S);  // unrounded: S[0] = "1" means m >= 10
+  int32_t f = S[0] == '1' ? 0 : 1;
+  DigitString(parts.m, p - 1 + f, S);
+  int32_t first = 1;
+  int32_t e = parts.k;
+  if (S[0] != '0') {
+    first = 0;
+    e = parts.k + 1;
+  }
+  Append(text, negative ? '-' : ' ');
+  Append(text, S[first]);
+  Append(text, '.');
+  AppendDigits(text, S, first + 1, first + p - 1);
+  Append(text, 'E');
+  Append(text, e < 0 ? '-' : '+');
+  // |e| stays below 5000 over the whole extended range, denormals included.
+  uint32_t magnitude = e < 0 ? 0u - static_cast<uint32_t>(e) : static_cast<uint32_t>(e);
+  for (uint32_t divisor = 1000; divisor != 0; divisor /= 10)
+    Append(text, static_cast<char>('0' + magnitude / divisor % 10));
+}
+
+}  // namespace
+
+NumberText FormatInteger(int32_t value) {
+  NumberText text;
+  text.length = 0;
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  CheckedArray<char, 0, 9> digits;  // 4294967295 has 10
+  int32_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) Append(text, '-');
+  while (count > 0) Append(text, digits[--count]);
+  return text;
+}
+
+DecimalParts DecimalExponent(long double a) {
+  // 1.
+  DecimalParts parts{0, a};
+  for (;;) {
+    // 2.
+    ExtendedFields fields = FieldsOf(parts.m);
+    if (fields.significand == 0) return parts;
+    // 3. 19728 / 65536 = 0.3010254, just below log10 2 = 0.3010300; the shift of the
+    //    signed product rounds towards minus infinity for negative e.
+    int32_t e = BinaryExponent(fields);
+    int32_t t = (e * 19728) >> 16;
+    // 4.
+    if (t == 0) return parts;
+    parts.k += t;
+    parts.m = ScalePow10(parts.m, -t);
+  }
+}
+
+void DigitString(long double m, int32_t n, DigitBuffer& S) {
+  // 1. v := m * 10^17 rounded to extended, then to an integer, ties to even. v is below
+  //    1.6e18 < 2^63, so v + 2^63 lies in [2^63, 2^64) where the extended spacing is 1:
+  //    that one addition is the rounding to an integer, and subtracting 2^63 is exact.
+  long double scaled = m * 1e17L;
+  long double integral = (scaled + 0x1p63L) - 0x1p63L;
+  FpuCheckpoint();
+  auto v = static_cast<uint64_t>(static_cast<int64_t>(integral));
+  // 2.
+  constexpr uint64_t kTenTo18 = 1000000000000000000u;
+  S[0] = '0';
+  if (v >= kTenTo18) {
+    S[0] = '1';
+    v -= kTenTo18;
+  }
+  // 3.
+  for (int32_t i = 18; i >= 1; --i) {
+    S[i] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  }
+  // 4. Beyond the 19 digits there is nothing to round.
+  if (n >= 18) {
+    for (int32_t i = 19; i <= n; ++i) S[i] = '0';
+    return;
+  }
+  if (S[n + 1] < '5') return;
+  // S[0] is "0" or "1", so the carry stops there at the latest.
+  int32_t i = n;
+  while (S[i] == '9') S[i--] = '0';
+  ++S[i];
+}
+
+NumberText FormatReal(long double x, int32_t width, int32_t decimals) {
+  NumberText text;
+  text.length = 0;
+  // 1.
+  if (width > 255) width = 255;
+  // 2.
+  ExtendedFields fields = FieldsOf(x);
+  if (fields.exponent == 0x7FFF) {
+    bool infinity = fields.significand == 0x8000000000000000u;
+    Append(text, !infinity ? "Nan" : fields.negative ? "-Inf" : "+Inf");
+    return text;
+  }
+  // 3.
+  bool negative = fields.negative;
+  long double a = __builtin_fabsl(x);
+  // 4.
+  if (decimals < 0) {
+    AppendExponentForm(text, negative, DecimalExponent(a), width);
+    return text;
+  }
+  // 5. DecimalExponent reaches k = 36 exactly from 2^120 on.
+  if (decimals > 216) decimals = 216;
+  DecimalParts parts{0, a};
+  if (!__builtin_isless(a, 10.0L)) {
+    parts = DecimalExponent(a);
+    if (parts.k >= 36) {
+      AppendExponentForm(text, negative, parts, width);
+      return text;
+    }
+  }
+  AppendFixedForm(text, negative, parts, decimals);
+  return text;
+}
