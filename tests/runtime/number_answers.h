@@ -1,0 +1,86 @@
+#pragma once
+// Answers typed at the integer and real prompts, with what each must read as. Shared by
+// the parser tests (which take the token) and the console tests (which type the answer).
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+struct IntegerAnswer {
+  const char* answer;  // the whole line as typed, without its line end
+  const char* token;   // what the reader hands to ParseInteger
+  bool ok;
+  int32_t value;
+};
+
+inline constexpr IntegerAnswer kIntegerAnswers[] = {
+    {"10", "10", true, 10},
+    {"10 abc", "10", true, 10},
+    {"10abc", "10abc", false, 0},
+    {"  -7", "-7", true, -7},
+    {"+7", "+7", true, 7},
+    {"$1F", "$1F", true, 31},
+    {"x1F", "x1F", true, 31},
+    {"0x1f", "0x1f", true, 31},
+    {"0X1F", "0X1F", true, 31},
+    {"-$10", "-$10", true, -16},
+    {"$FFFFFFFF", "$FFFFFFFF", true, -1},
+    {"010", "010", true, 10},
+    {"2147483647", "2147483647", true, 2147483647},
+    {"2147483648", "2147483648", false, 0},
+    {"-2147483648", "-2147483648", true, std::numeric_limits<int32_t>::min()},
+    {"-2147483649", "-2147483649", false, 0},
+    {"$100000000", "$100000000", false, 0},
+    {"+", "+", false, 0},
+    {"-", "-", false, 0},
+    {"$", "$", false, 0},
+    {"0x", "0x", false, 0},
+    {"--1", "--1", false, 0},
+    {"1.0", "1.0", false, 0},
+    {"1,5", "1,5", false, 0},
+    {"Inf", "Inf", false, 0},
+};
+
+// An extended value as its 64-bit significand and sign/exponent word, so that negative
+// zero, infinities and the last bit all count in a comparison.
+using ExtendedBits = std::pair<uint64_t, uint16_t>;
+
+inline ExtendedBits Bits(long double x) {
+  ExtendedBits bits{};
+  std::memcpy(&bits.first, &x, 8);
+  std::memcpy(&bits.second, reinterpret_cast<const char*>(&x) + 8, 2);
+  return bits;
+}
+
+struct RealAnswer {
+  const char* answer;
+  const char* token;
+  bool ok;
+  long double value;
+};
+
+inline constexpr long double kInfinity = std::numeric_limits<long double>::infinity();
+
+inline constexpr RealAnswer kRealAnswers[] = {
+    {"0.01", "0.01", true, 0.01L},  // 1 / 100, one correctly rounded division
+    {"1E+2", "1E+2", true, 100.0L},
+    {"1e-2", "1e-2", true, 0.01L},
+    {".5", ".5", true, 0.5L},
+    {"5.", "5.", true, 5.0L},
+    {".", ".", true, 0.0L},
+    {"e5", "e5", true, 0.0L},
+    {".e2", ".e2", true, 0.0L},
+    {"-0", "-0", true, -0.0L},
+    {"-.", "-.", true, -0.0L},
+    {"1e", "1e", false, 0.0L},
+    {"1e+", "1e+", false, 0.0L},
+    {"1.2.3", "1.2.3", false, 0.0L},
+    {"$10", "$10", false, 0.0L},
+    {"1,5", "1,5", false, 0.0L},
+    {"Inf", "Inf", false, 0.0L},
+    {"1e5120", "1e5120", true, kInfinity},
+    {"0e5120", "0e5120", true, kInfinity},
+    {"1e-5120", "1e-5120", true, 0.0L},
+    {"1e39", "1e39", true, 1e39L},  // 1e7 * 1e32 happens to round to the nearest value
+};

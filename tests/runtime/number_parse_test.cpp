@@ -1,0 +1,193 @@
+#include "runtime/number_parse.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "number_answers.h"
+#include "runtime/fatal.h"
+#include "runtime/fpu.h"
+
+namespace {
+
+std::string Hex(long double x) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%La", x);
+  return text;
+}
+
+void ExpectInteger(const char* token, bool ok, int32_t value) {
+  ParsedInteger parsed = ParseInteger(token);
+  EXPECT_EQ(parsed.ok, ok) << '"' << token << '"';
+  if (ok && parsed.ok) {
+    EXPECT_EQ(parsed.value, value) << '"' << token << '"';
+  }
+}
+
+void ExpectReal(const char* token, bool ok, long double value) {
+  ParsedReal parsed = ParseReal(token);
+  EXPECT_EQ(parsed.ok, ok) << '"' << token << '"';
+  if (ok && parsed.ok) {
+    EXPECT_EQ(Bits(parsed.value), Bits(value))
+        << '"' << token << "\" gave " << Hex(parsed.value) << ", expected " << Hex(value);
+  }
+}
+
+TEST(ParseInteger, AnswersOfTheIntegerPrompt) {
+  for (const auto& row : kIntegerAnswers) ExpectInteger(row.token, row.ok, row.value);
+}
+
+TEST(ParseInteger, DecimalRangeLimits) {
+  const struct {
+    const char* token;
+    bool ok;
+    int32_t value;
+  } rows[] = {
+      {"0", true, 0},
+      {"-0", true, 0},
+      {"000000000000002147483647", true, 2147483647},
+      {"214748364", true, 214748364},
+      {"2147483649", false, 0},  // fits 32 unsigned bits before the sign check
+      {"2147483650", false, 0},
+      {"4294967296", false, 0},
+      {"99999999999", false, 0},
+      {"-2147483650", false, 0},
+      {"  12", true, 12},
+      {"12 ", false, 0},
+      {"", false, 0},
+      {"   ", false, 0},
+  };
+  for (const auto& row : rows) ExpectInteger(row.token, row.ok, row.value);
+}
+
+TEST(ParseInteger, HexadecimalIsTwosComplementWithoutRangeCheck) {
+  const struct {
+    const char* token;
+    bool ok;
+    int32_t value;
+  } rows[] = {
+      {"$7FFFFFFF", true, 2147483647},
+      {"$80000000", true, std::numeric_limits<int32_t>::min()},
+      {"-$80000000", true, std::numeric_limits<int32_t>::min()},
+      {"-$FFFFFFFF", true, 1},
+      {"+x10", true, 16},
+      {"$abcdef", true, 0xABCDEF},
+      {"$00000000000000FF", true, 255},  // leading zeros never overflow
+      {"$1000000000", false, 0},
+      {"-0x", false, 0},
+      {"-$", false, 0},
+      {"x", false, 0},
+      {"$G", false, 0},
+      {"$1g", false, 0},
+      {"$-1", false, 0},
+      {"0$1", false, 0},
+      {"00x1", false, 0},
+      {"$@", false, 0},
+      {"$`", false, 0},
+  };
+  for (const auto& row : rows) ExpectInteger(row.token, row.ok, row.value);
+}
+
+TEST(ParseInteger, SignsAndBytesAboveAsciiAreInvalidDigits) {
+  for (const char* token : {"+-1", "-+1", "++1", "1-", "\x80", "1\xff", "\xb9", "1\x1a"})
+    ExpectInteger(token, false, 0);
+}
+
+TEST(ParseReal, AnswersOfTheRealPrompt) {
+  for (const auto& row : kRealAnswers) ExpectReal(row.token, row.ok, row.value);
+}
+
+TEST(ParseReal, EmptyGroupsAndSigns) {
+  const struct {
+    const char* token;
+    bool ok;
+    long double value;
+  } rows[] = {
+      {"+", false, 0.0L},
+      {"-", false, 0.0L},
+      {"e", false, 0.0L},
+      {"1e-", false, 0.0L},
+      {"1e+-2", false, 0.0L},
+      {"1e2.5", false, 0.0L},
+      {"1..", false, 0.0L},
+      {"--1", false, 0.0L},
+      {"1 ", false, 0.0L},
+      {"1\x80", false, 0.0L},
+      {"+.", true, 0.0L},
+      {"-e5", true, -0.0L},
+      {"-0.0e0", true, -0.0L},
+      {"  2.5", true, 2.5L},
+      {"+2.5E1", true, 25.0L},
+      {"-1e5120", true, -kInfinity},
+      {"-1e-5120", true, -0.0L},
+      {"12.50e-1", true, 1.25L},
+      {"1E0000000000000000000000000000000003", true, 1000.0L},  // leading zeros are not significant
+  };
+  for (const auto& row : rows) ExpectReal(row.token, row.ok, row.value);
+}
+
+TEST(ParseReal, HugeExponentsSaturateInsteadOfWrapping) {
+  const struct {
+    const char* token;
+    long double value;
+  } rows[] = {
+      {"1e9999999999", kInfinity},
+      {"1e-9999999999", 0.0L},
+      {"0e9999999999", kInfinity},
+      {"-1e99999999999999999999", -kInfinity},
+      {"1e4294967296", kInfinity},  // would wrap to 0 in 32 bits
+      {"1e-4294967295", 0.0L},      // would wrap to +1
+      {"1e100000", kInfinity},
+      {"1e-100000", 0.0L},
+      {"0.1e5121", kInfinity},  // the fraction digit counts: n = 5121 - 1
+      {"10e-5121", 0.0L},
+  };
+  for (const auto& row : rows) ExpectReal(row.token, true, row.value);
+}
+
+TEST(ParseReal, MantissaIsExactUpTo19Digits) {
+  ExpectReal("9999999999999999999", true, 9999999999999999999.0L);
+  ExpectReal("18446744073709551615", true, 18446744073709551615.0L);  // 2^64 - 1, still exact
+  ExpectReal("1234567890.123456789", true, 1234567890123456789.0L / 1e9L);
+}
+
+// Rows where the step-by-step rounding of the algorithm lands one unit in the last place
+// away from the nearest extended value; the algorithm's result is the one the program reads.
+TEST(ParseReal, RoundsAfterEachStep) {
+  // 30 digits: v * 10 and + digit rounded at each step; the nearest value ends in ...077.
+  ExpectReal("123456789012345678901234567890", true, 0xc.77487fb61b9f076p+93L);
+  // 15e11 times the rounded table entry 1e288; the nearest value ends in ...5e2.
+  ExpectReal("1.5e300", true, 0x8.f596b3002c1a5e1p+994L);
+}
+
+TEST(ParseReal, UnderflowIsSilent) {
+  ParsedReal tiny = ParseReal("1e-4950");
+  ASSERT_TRUE(tiny.ok);
+  EXPECT_TRUE(__builtin_isgreater(tiny.value, 0.0L));
+  EXPECT_TRUE(__builtin_isless(tiny.value, std::numeric_limits<long double>::min()));
+}
+
+TEST(ParseReal, AnInvalidTokenIsNeverScaled) {
+  // The bad byte is found before any scaling, so no overflow can hide the failure.
+  EXPECT_FALSE(ParseReal("1e4933x").ok);
+  EXPECT_FALSE(ParseReal("9999999999999999999999999999999999999999x").ok);
+}
+
+TEST(ParseRealDeathTest, ScalingBeyondTheExtendedRangeStops) {
+  EXPECT_EXIT(ParseReal("1e4933"), testing::ExitedWithCode(205), "");
+  EXPECT_EXIT(ParseReal("-1e4933"), testing::ExitedWithCode(205), "");
+  // n = 4964 - 31 and 5120 - 1: both below the saturation, so the product overflows.
+  EXPECT_EXIT(ParseReal("0.0000000000000000000000000000001e4964"), testing::ExitedWithCode(205),
+              "");
+  EXPECT_EXIT(ParseReal("0.1e5120"), testing::ExitedWithCode(205), "");
+}
+
+TEST(ParseRealDeathTest, StoringBeyondTheFloatRangeStops) {
+  // 1e39 reads fine as an extended value; the caller's store into a float is what stops.
+  ParsedReal big = ParseReal("1e39");
+  ASSERT_TRUE(big.ok);
+  EXPECT_EXIT(ToFloat(big.value), testing::ExitedWithCode(205), "");
+}
+
+}  // namespace
