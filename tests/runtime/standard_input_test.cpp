@@ -1,0 +1,144 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "number_answers.h"
+#include "runtime/fatal.h"
+#include "runtime/fpu.h"
+#include "runtime/text_channel.h"
+
+// Answers typed at the prompts, read from a real pipe standing in for descriptor 0, each
+// the way the dialogue reads it: the number, then the rest of its line, then the check.
+
+namespace {
+
+class TypedInput : public testing::Test {
+ protected:
+  void SetUp() override { savedInput_ = dup(STDIN_FILENO); }
+  void TearDown() override {
+    dup2(savedInput_, STDIN_FILENO);
+    close(savedInput_);
+    MarkStandardInputClosed();
+    gInOutRes = 0;
+  }
+  // Descriptor 0 becomes a pipe holding these bytes and then its end.
+  void Type(const std::string& bytes) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(ends[1]);
+    dup2(ends[0], STDIN_FILENO);
+    close(ends[0]);
+    MarkStandardInputClosed();
+    gInOutRes = 0;
+  }
+
+ private:
+  int savedInput_ = -1;
+};
+
+// For death tests: the report line of the stop should not clutter the test output.
+void SilenceStandardOutput() {
+  int null = open("/dev/null", O_WRONLY);
+  dup2(null, STDOUT_FILENO);
+  close(null);
+}
+
+TEST_F(TypedInput, IntegerAnswers) {
+  for (const auto& row : kIntegerAnswers) {
+    SCOPED_TRACE(row.answer);
+    Type(std::string(row.answer) + "\r\n42\r\n");
+    int32_t value = ReadInteger(StandardInput);
+    SkipLine(StandardInput);
+    EXPECT_EQ(gInOutRes, row.ok ? 0 : 106);
+    EXPECT_EQ(value, row.value);
+    EXPECT_EQ(ReadInteger(StandardInput), 42);  // the rest of the answer line is gone
+  }
+}
+
+TEST_F(TypedInput, RealAnswers) {
+  for (const auto& row : kRealAnswers) {
+    SCOPED_TRACE(row.answer);
+    Type(std::string(row.answer) + "\r\n42\r\n");
+    long double value = ReadReal(StandardInput);
+    SkipLine(StandardInput);
+    EXPECT_EQ(gInOutRes, row.ok ? 0 : 106);
+    EXPECT_EQ(Bits(value), Bits(row.value));  // an invalid answer reads as 0.0
+    EXPECT_EQ(ReadInteger(StandardInput), 42);
+  }
+}
+
+TEST_F(TypedInput, EmptyLinesBeforeAnAnswerAreSeparators) {
+  Type("\r\n\r\n\n  \t7\r\n");
+  EXPECT_EQ(ReadInteger(StandardInput), 7);
+  SkipLine(StandardInput);
+  EXPECT_EQ(gInOutRes, 0);
+}
+
+TEST_F(TypedInput, ThreeAnswersOnOneLine) {
+  // The first SkipLine takes the other two; the later reads meet the end.
+  Type("10 20 0.5\r\n");
+  EXPECT_EQ(ReadInteger(StandardInput), 10);
+  SkipLine(StandardInput);
+  EXPECT_EQ(ReadInteger(StandardInput), 0);
+  SkipLine(StandardInput);
+  EXPECT_EQ(Bits(ReadReal(StandardInput)), Bits(0.0L));
+  SkipLine(StandardInput);
+  SkipLine(StandardInput);
+  EXPECT_EQ(gInOutRes, 0);
+}
+
+TEST_F(TypedInput, FortyNinesFollowedByXReadAsZero) {
+  Type(std::string(40, '9') + "x\r\n");
+  long double value = ReadReal(StandardInput);
+  EXPECT_EQ(Bits(value), Bits(0.0L));
+  EXPECT_EQ(gInOutRes, 106);
+}
+
+using TypedInputDeathTest = TypedInput;
+
+TEST_F(TypedInputDeathTest, AnInvalidRealStopsWith106NotWithAFloatOverflow) {
+  Type(std::string(40, '9') + "x\r\n");
+  EXPECT_EXIT(
+      {
+        SilenceStandardOutput();
+        float amplitude = ToFloat(ReadReal(StandardInput));
+        SkipLine(StandardInput);
+        CheckIOResult();
+        (void)amplitude;
+      },
+      testing::ExitedWithCode(106), "");
+}
+
+TEST_F(TypedInputDeathTest, FloatingPointOverflowStops) {
+  Type("1e4933\r\n");
+  EXPECT_EXIT(
+      {
+        SilenceStandardOutput();
+        ReadReal(StandardInput);
+      },
+      testing::ExitedWithCode(205), "");
+  Type("1e39\r\n");
+  EXPECT_EXIT(
+      {
+        SilenceStandardOutput();
+        ToFloat(ReadReal(StandardInput));
+      },
+      testing::ExitedWithCode(205), "");
+}
+
+TEST_F(TypedInputDeathTest, AClosedStandardInputReadsWith104) {
+  EXPECT_EXIT(
+      {
+        close(STDIN_FILENO);
+        MarkStandardInputClosed();
+        gInOutRes = 0;
+        int32_t value = ReadInteger(StandardInput);
+        _exit(value == 0 && StandardInput.state == kChannelClosed ? gInOutRes : 1);
+      },
+      testing::ExitedWithCode(104), "");
+}
+
+}  // namespace
