@@ -23,9 +23,7 @@ struct NumberText {
   CheckedArray<char, 0, 254> chars;
   int32_t length;
 
-  std::string_view View() const {
-    return {chars.Range(0, length), static_cast<size_t>(length)};
-  }
+  std::string_view View() const { return {chars.Range(0, length), static_cast<size_t>(length)}; }
 };
 
 NumberText FormatInteger(int32_t value);

@@ -111,8 +111,8 @@ int32_t WriteOutBuffer() {
   // Emptied before the write: a signal that ends the run meanwhile must not write the
   // same bytes a second time.
   gTextOutput.position = 0;
-  int code = PlatformWriteAll(gTextOutput.handle, gTextOutput.buffer.Range(0, static_cast<int>(count)),
-                              count);
+  int code = PlatformWriteAll(gTextOutput.handle,
+                              gTextOutput.buffer.Range(0, static_cast<int>(count)), count);
   if (code != 0) gInOutRes = code;
   return code;
 }

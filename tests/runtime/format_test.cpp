@@ -104,7 +104,8 @@ const RealRow kEdges[] = {
     {"largest extended", std::numeric_limits<long double>::max(), 12, -1, " 1.190E+4932", 12},
     {"smallest extended denormal", std::numeric_limits<long double>::denorm_min(), 12, -1,
      " 3.645E-4951", 12},
-    {"smallest extended normal", std::numeric_limits<long double>::min(), 12, -1, " 3.362E-4932", 12},
+    {"smallest extended normal", std::numeric_limits<long double>::min(), 12, -1, " 3.362E-4932",
+     12},
     {"0.5 exponent form", 0.5L, 10, -1, " 5.0E-0001", 10},
 };
 
@@ -154,9 +155,12 @@ struct IntegerRow {
 
 TEST(FormatInteger, DecimalDigitsWithSign) {
   const IntegerRow rows[] = {
-      {0, "0"},          {20, "20"},
-      {1, "1"},          {-7, "-7"},
-      {10, "10"},        {2147483647, "2147483647"},
+      {0, "0"},
+      {20, "20"},
+      {1, "1"},
+      {-7, "-7"},
+      {10, "10"},
+      {2147483647, "2147483647"},
       {-2147483647 - 1, "-2147483648"},
       {1000000000, "1000000000"},
   };
@@ -202,9 +206,9 @@ struct ExponentRow {
 
 TEST(DecimalExponent, ScalesIntoOneToSixteen) {
   const ExponentRow rows[] = {
-      {0.0L, 0, 0.0L},       {1.0L, 0, 1.0L},         {10.0L, 0, 10.0L},
-      {15.5L, 0, 15.5L},     {16.0L, 1, 1.6L},        {1234.5L, 3, 1.2345L},
-      {0.5L, -1, 5.0L},      {0.0625L, -2, 6.25L},    {0x1p120L, 36, 0x1p120L / 1e36L},
+      {0.0L, 0, 0.0L},   {1.0L, 0, 1.0L},      {10.0L, 0, 10.0L},
+      {15.5L, 0, 15.5L}, {16.0L, 1, 1.6L},     {1234.5L, 3, 1.2345L},
+      {0.5L, -1, 5.0L},  {0.0625L, -2, 6.25L}, {0x1p120L, 36, 0x1p120L / 1e36L},
   };
   for (const auto& row : rows) {
     DecimalParts parts = DecimalExponent(row.a);

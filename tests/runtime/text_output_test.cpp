@@ -1,10 +1,9 @@
 #include "runtime/text_output.h"
 
 #include <errno.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <deque>
@@ -25,8 +24,8 @@ struct FakeStandardOutput {
   int fstatError = 0;  // non-zero: fstat fails with it
   int fstatCalls = 0;
   int writeCalls = 0;
-  int writeError = 0;           // non-zero: every write fails with it
-  std::deque<ssize_t> script;   // per call: -errno fails once, n > 0 writes at most n bytes
+  int writeError = 0;               // non-zero: every write fails with it
+  std::deque<ssize_t> script;       // per call: -errno fails once, n > 0 writes at most n bytes
   std::vector<std::string> writes;  // bytes of each call that wrote something
 };
 
@@ -124,7 +123,12 @@ TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
        Blanks(274) + " 1.23450000000000000E+0003"},
       {"NaN", [nan] { WriteReal(nan, 7, 3); }, "    Nan"},
       {"NaN above 255", [nan] { WriteReal(nan, 260, 3); }, Blanks(257) + "Nan"},
-      {"char has no width", [] { WriteReal(123.456f, 5, 3); WriteChar(' '); }, "123.456 "},
+      {"char has no width",
+       [] {
+         WriteReal(123.456f, 5, 3);
+         WriteChar(' ');
+       },
+       "123.456 "},
   };
   for (const auto& row : rows) {
     SetUp();
@@ -207,8 +211,8 @@ TEST_F(TextOutputTest, OnlyTheConsoleFlushesEachStatement) {
     mode_t mode;
     bool console;
   };
-  for (Row row : {Row{S_IFCHR, true}, Row{S_IFREG, false}, Row{S_IFIFO, false},
-                  Row{S_IFSOCK, false}}) {
+  for (Row row :
+       {Row{S_IFCHR, true}, Row{S_IFREG, false}, Row{S_IFIFO, false}, Row{S_IFSOCK, false}}) {
     SetUp();
     fake.mode = row.mode;
     WriteText("Number of individuals: ");
@@ -217,8 +221,8 @@ TEST_F(TextOutputTest, OnlyTheConsoleFlushesEachStatement) {
     WriteLineEnd();
     EXPECT_EQ(gTextOutput.flushEachStatement, row.console) << row.mode;
     if (row.console) {
-      EXPECT_EQ(fake.writes, (std::vector<std::string>{"Number of individuals: ",
-                                                       "Press ENTER to exit.\r\n"}));
+      EXPECT_EQ(fake.writes,
+                (std::vector<std::string>{"Number of individuals: ", "Press ENTER to exit.\r\n"}));
     } else {
       EXPECT_TRUE(fake.writes.empty()) << row.mode;
       CloseOutput();
@@ -304,9 +308,8 @@ TEST_F(TextOutputTest, InterruptedAndPartialWritesAreRetried) {
 TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   fake.fstatError = EBADF;
   const std::function<void()> writes[] = {
-      [] { WriteText("a"); },        [] { WriteText("a", 300); },
-      [] { WriteInteger(1, 5); },    [] { WriteChar('c'); },
-      [] { WriteReal(1.0L, 5, 3); }, [] { WriteLineEnd(); },
+      [] { WriteText("a"); }, [] { WriteText("a", 300); },   [] { WriteInteger(1, 5); },
+      [] { WriteChar('c'); }, [] { WriteReal(1.0L, 5, 3); }, [] { WriteLineEnd(); },
   };
   int attempts = 0;
   for (const auto& write : writes) {
