@@ -1,0 +1,118 @@
+#include "search/population.h"
+
+#include "runtime/fpu.h"
+#include "runtime/random.h"
+#include "runtime/text_output.h"
+
+void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
+                       float mutationAmplitude) {
+  // 1. Store the parameters.
+  table = &profits;
+  count = individualCount;
+  amplitude = mutationAmplitude;
+  // 2. One individual after the other: 8 draws, then normalise.
+  for (int i = 1; i <= count; ++i) {
+    AllocationVector& v = individuals[i];
+    for (int k = 1; k <= 8; ++k) v[k] = static_cast<float>(RandomReal());
+    Normalize(v);
+  }
+}
+
+float Population::BestProfit() const {
+  float best = 0.0f;
+  for (int i = 1; i <= count; ++i) {
+    float p = table->TotalProfit(individuals[i]);
+    if (p > best) best = p;
+  }
+  return best;
+}
+
+void Population::PrintIndividual(uint8_t i) const {
+  float p = table->TotalProfit(individuals[i]);
+  // 1. The head.
+  WriteText("H:"); WriteInteger(i); WriteText(" F:"); WriteReal(p, 7, 3); WriteText(" W:");
+  FlushOutput();
+  CheckIOResult();
+  // 2. One statement per share.
+  for (int k = 1; k <= 8; ++k) {
+    WriteReal(individuals[i][k], 5, 3); WriteChar(' ');
+    FlushOutput();
+    CheckIOResult();
+  }
+  // 3. The line end.
+  WriteLineEnd();
+  CheckIOResult();
+}
+
+void Population::PrintAll() const {
+  for (int i = 1; i <= count; ++i) PrintIndividual(static_cast<uint8_t>(i));
+}
+
+void Population::Step() {
+  // 1. Best: strictly greater, so the lowest number wins among equals.
+  float bestProfit = 0.0f;
+  uint8_t best = 0;
+  for (int i = 1; i <= count; ++i) {
+    float p = table->TotalProfit(individuals[i]);
+    if (p > bestProfit) {
+      bestProfit = p;
+      best = static_cast<uint8_t>(i);
+    }
+  }
+  // 2. Second: the best of those whose shares differ from the best's.
+  float secondProfit = 0.0f;
+  uint8_t second = 0;
+  for (int i = 1; i <= count; ++i) {
+    float p = table->TotalProfit(individuals[i]);
+    if (p > secondProfit && !SameAllocation(individuals[best], individuals[i])) {
+      secondProfit = p;
+      second = static_cast<uint8_t>(i);
+    }
+  }
+  // 3. Crossover; slot 0 (no best or no second) stops the run here.
+  const AllocationVector& a = individuals[best];
+  const AllocationVector& b = individuals[second];
+  Crossover(a, b);
+  // 4. Mutation of one individual in 1..count.
+  uint32_t m = RandomBelow(count) + 1;
+  Mutate(individuals[static_cast<int>(m)]);
+}
+
+void Population::Crossover(AllocationVector a, AllocationVector b) {
+  AllocationVector child;
+  // 1. One weight per share, rounded to float before the blend.
+  for (int k = 1; k <= 8; ++k) {
+    float r = static_cast<float>(RandomReal());
+    long double weight = 1.0L - r;
+    child[k] = ToFloat(weight * a[k] + static_cast<long double>(r) * b[k]);
+  }
+  // 2. Normalise. 3. Replace the worst.
+  Normalize(child);
+  ReplaceWorst(child);
+}
+
+void Population::ReplaceWorst(AllocationVector child) {
+  // 1. 1000000000 is exact in a float.
+  float worstProfit = 1000000000.0f;
+  uint8_t worst = 0;
+  // 2. Strictly lower, so the lowest number is replaced among equals.
+  for (int i = 1; i <= count; ++i) {
+    float p = table->TotalProfit(individuals[i]);
+    if (p < worstProfit) {
+      worstProfit = p;
+      worst = static_cast<uint8_t>(i);
+    }
+  }
+  // 3. Slot 0 (no profit below the start value) stops the run here.
+  individuals[worst] = child;
+}
+
+void Population::Mutate(AllocationVector& v) const {
+  // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits.
+  for (int k = 1; k <= 8; ++k) {
+    long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
+    v[k] = ToFloat(v[k] + noise);
+  }
+  // 2. Normalise.
+  Normalize(v);
+}
