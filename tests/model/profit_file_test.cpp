@@ -1,0 +1,179 @@
+// Loading the profit table from real files.
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <new>
+#include <string>
+
+#include "model/profit_table.h"
+#include "runtime/fatal.h"
+
+namespace {
+
+// A file in a private temporary directory, removed again by the destructor.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& bytes) {
+    char pattern[] = "/tmp/profit_file_test.XXXXXX";
+    directory_ = mkdtemp(pattern);
+    path_ = directory_ + "/function.txt";
+    FILE* file = std::fopen(path_.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  ~TempFile() {
+    std::remove(path_.c_str());
+    rmdir(directory_.c_str());
+  }
+  const char* path() const { return path_.c_str(); }
+
+ private:
+  std::string directory_;
+  std::string path_;
+};
+
+float Expected(int k, int j) { return static_cast<float>(k * 100 + j); }
+
+// The 80 numbers k * 100 + j, with `separator(k, j)` after each.
+template <typename Separator>
+std::string Numbers(int howMany, Separator separator) {
+  std::string text;
+  for (int n = 0; n < howMany; ++n) {
+    int k = 1 + n / 10, j = n % 10;
+    text += std::to_string(k * 100 + j) + separator(k, j);
+  }
+  return text;
+}
+
+std::string Layout(int k, int j) {
+  (void)k;
+  return j == 9 ? "\r\n" : " ";
+}
+
+// Entries loaded before a stop, kept in memory shared with the child that stopped.
+struct LoadResult {
+  int status;
+  ProfitTable* table;  // in the shared mapping
+};
+
+LoadResult LoadInChild(const char* path) {
+  void* shared = mmap(nullptr, sizeof(ProfitTable), PROT_READ | PROT_WRITE,
+                      MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  auto* table = new (shared) ProfitTable{};
+  for (int k = 1; k <= 8; ++k)
+    for (int j = 0; j <= 9; ++j) table->entries[k][j] = -1.0f;  // untouched marker
+  fflush(stdout);
+  pid_t child = fork();
+  if (child == 0) {
+    table->Load(path);
+    EndProgram();
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, table};
+}
+
+TEST(ProfitTableLoadTest, ReadsEightyNumbersProjectByProject) {
+  struct Case {
+    const char* label;
+    std::string bytes;
+  } const cases[] = {
+      {"eight lines of ten", Numbers(80, Layout)},
+      {"one line", Numbers(80, [](int, int) { return " "; })},
+      {"one per line", Numbers(80, [](int, int) { return "\n"; })},
+      {"mixed separators", "\n\n" + Numbers(80, [](int k, int j) {
+                              return std::string((k + j) % 2 ? "\t\x01" : "\x00\x20", 2);
+                            })},
+      {"more than eighty", Numbers(80, Layout) + "900 901 garbage 1e99999"},
+      {"no final line end", Numbers(80, [](int k, int j) { return k == 8 && j == 9 ? "" : " "; })},
+  };
+  for (const Case& c : cases) {
+    TempFile file(c.bytes);
+    static ProfitTable table;
+    table = ProfitTable{};
+    table.Load(file.path());
+    for (int k = 1; k <= 8; ++k)
+      for (int j = 0; j <= 9; ++j)
+        ASSERT_EQ(table.entries[k][j], Expected(k, j)) << c.label << " [" << k << ", " << j << "]";
+  }
+}
+
+TEST(ProfitTableLoadTest, MissingNumbersReadAsZero) {
+  struct Case {
+    const char* label;
+    std::string bytes;
+    int numbers;  // entries that hold their number; the rest are 0
+  } const cases[] = {
+      {"empty file", "", 0},
+      {"forty numbers", Numbers(40, Layout), 40},
+      {"end marker after fifteen", Numbers(15, Layout) + "\x1A" + Numbers(80, Layout), 15},
+      {"end marker inside a line", Numbers(3, Layout) + "\x1A" + "7 8 9", 3},
+      {"blanks only", " \r\n\t \r\n", 0},
+  };
+  for (const Case& c : cases) {
+    TempFile file(c.bytes);
+    static ProfitTable table;
+    for (int k = 1; k <= 8; ++k)
+      for (int j = 0; j <= 9; ++j) table.entries[k][j] = -1.0f;
+    table.Load(file.path());
+    for (int n = 0; n < 80; ++n) {
+      int k = 1 + n / 10, j = n % 10;
+      ASSERT_EQ(table.entries[k][j], n < c.numbers ? Expected(k, j) : 0.0f)
+          << c.label << " [" << k << ", " << j << "]";
+    }
+  }
+}
+
+TEST(ProfitTableLoadTest, EntriesRoundedToFloat) {
+  TempFile file("0.1 -1.25 1e2 1e-50 .5 -0 16777217 3.4028235e38 1e5120 -1e5120");
+  static ProfitTable table;
+  table.Load(file.path());
+  const float expected[10] = {0.1f, -1.25f, 100.0f, 0.0f, 0.5f, -0.0f, 16777216.0f,
+                              std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity()};
+  for (int j = 0; j <= 9; ++j) EXPECT_EQ(table.entries[1][j], expected[j]) << j;
+  EXPECT_TRUE(std::signbit(table.entries[1][5]));
+}
+
+TEST(ProfitTableLoadTest, StopsAtFirstBadEntryWithEarlierOnesStored) {
+  struct Case {
+    const char* label;
+    std::string bytes;
+    int status;
+    int stored;  // entries loaded before the stop
+  } const cases[] = {
+      {"letters after digits", Numbers(12, Layout) + "12abc " + Numbers(80, Layout), 106, 12},
+      {"comma", Numbers(5, Layout) + "1,5", 106, 5},
+      {"byte-order mark", "\xEF\xBB\xBF" + Numbers(80, Layout), 106, 0},
+      {"too large for a float", Numbers(23, Layout) + "1e39 5", 205, 23},
+      {"too large negative", Numbers(79, Layout) + "-4e38", 205, 79},
+  };
+  for (const Case& c : cases) {
+    TempFile file(c.bytes);
+    LoadResult result = LoadInChild(file.path());
+    EXPECT_EQ(result.status, c.status) << c.label;
+    for (int n = 0; n < 80; ++n) {
+      int k = 1 + n / 10, j = n % 10;
+      float expected = n < c.stored ? Expected(k, j) : (n == c.stored && c.status == 106 ? 0.0f : -1.0f);
+      EXPECT_EQ(result.table->entries[k][j], expected) << c.label << " [" << k << ", " << j << "]";
+    }
+    munmap(result.table, sizeof(ProfitTable));
+  }
+}
+
+TEST(ProfitTableLoadTest, MissingFileStopsWithNotFound) {
+  LoadResult result = LoadInChild("/tmp/profit_file_test.none/function.txt");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.table->entries[1][0], -1.0f);
+  munmap(result.table, sizeof(ProfitTable));
+}
+
+}  // namespace
