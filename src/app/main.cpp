@@ -1,6 +1,8 @@
+#include "app/dialogue.h"
 #include "runtime/fatal.h"
 
 int main() {
   StartUp();
+  RunDialogue();
   EndProgram();
 }

@@ -1,0 +1,86 @@
+#include "app/dialogue.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/profit_table.h"
+#include "runtime/fatal.h"
+#include "runtime/fpu.h"
+#include "runtime/random.h"
+#include "runtime/text_channel.h"
+#include "runtime/text_output.h"
+#include "search/population.h"
+
+namespace {
+
+ProfitTable gTable;
+Population gPopulation;
+uint8_t gCount;
+uint16_t gIterations;
+float gAmplitude;
+
+// A prompt stays on the answer's line: no line end, but flushed so a console shows it.
+void Prompt(std::string_view text) {
+  WriteText(text);
+  FlushOutput();
+  CheckIOResult();
+}
+
+// The rest of the answer line is discarded before the check, also after a bad number.
+int32_t AskInteger(std::string_view prompt) {
+  Prompt(prompt);
+  int32_t answer = ReadInteger(StandardInput);
+  SkipLine(StandardInput);
+  CheckIOResult();
+  return answer;
+}
+
+float AskReal(std::string_view prompt) {
+  Prompt(prompt);
+  long double answer = ReadReal(StandardInput);
+  // Stored at once, so a value beyond the float range stops here (205). The value of a
+  // token that failed to read means nothing and must not trap ahead of its own code.
+  float stored = gInOutRes == 0 ? ToFloat(answer) : 0.0f;
+  SkipLine(StandardInput);
+  CheckIOResult();
+  return stored;
+}
+
+void WriteLine(std::string_view text) {
+  WriteText(text);
+  WriteLineEnd();
+  CheckIOResult();
+}
+
+}  // namespace
+
+void RunDialogue() {
+  // 1-2. The seed first; a table that fails to load stops the run before any prompt.
+  SeedFromClock();
+  gTable.Load("function.txt");
+
+  // 3-5. The answers are cut to their widths, never refused.
+  gCount = static_cast<uint8_t>(AskInteger("Input number of individuals (10):"));
+  gIterations = static_cast<uint16_t>(AskInteger("Input iterations count    (1000):"));
+  gAmplitude = AskReal("Input mutation amplitude  (0.01):");
+
+  // 6-7.
+  gPopulation.Setup(gTable, gCount, gAmplitude);
+  for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
+
+  // 8-10.
+  WriteLine("Optimal solution:");
+  gPopulation.PrintAll();
+  float best = gPopulation.BestProfit();
+  WriteText("  Maximum profit: ");
+  WriteReal(best, 7, 3);
+  WriteLineEnd();
+  CheckIOResult();
+
+  // 11. The population and the table release nothing; both stay for the whole run.
+
+  // 12. Waits for one line.
+  WriteLine("Press ENTER to exit.");
+  SkipLine(StandardInput);
+  CheckIOResult();
+}

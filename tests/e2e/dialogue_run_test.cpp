@@ -1,0 +1,212 @@
+// The whole program from outside with piped input: fixed runs byte for byte, how answers
+// are read and cut, the end of input, the final wait and the 128-byte blocks of piped
+// output.
+#include <gtest/gtest.h>
+
+#include "program_run.h"
+#include "worked_run.h"
+
+namespace e2e {
+namespace {
+
+// A directory holding the worked table.
+class WorkedDir : public Workdir {
+ public:
+  WorkedDir() { EXPECT_TRUE(WriteFunction(WorkedTable())); }
+};
+
+::testing::AssertionResult IsCleanExit(const Outcome& o) {
+  if (o.timedOut) return ::testing::AssertionFailure() << "timed out";
+  if (o.exitCode != 0)
+    return ::testing::AssertionFailure() << "exit " << o.exitCode << ", signal " << o.signal
+                                         << ", output " << ::testing::PrintToString(o.out);
+  if (!o.err.empty()) return ::testing::AssertionFailure() << "standard error: " << o.err;
+  return ::testing::AssertionSuccess();
+}
+
+int ReportLineCount(const std::string& out) {
+  int count = 0;
+  for (size_t at = out.find("\nH:"); at != std::string::npos; at = out.find("\nH:", at + 1)) ++count;
+  return count;
+}
+
+TEST(WorkedRun, WholeOutputByteForByte) {
+  struct Row {
+    const char* name;
+    std::string input;
+    uint64_t clockNs;
+    std::string expected;
+  } rows[] = {
+      {"no step", "3\n0\n0.01\n\n", 0, WorkedRunAfterNoStep()},
+      {"two steps", "3\n2\n0.01\n\n", 0, WorkedRunAfterTwoSteps()},
+      {"the seed keeps the clock's low 32 bits", "3\n2\n0.01\n\n", 4294967296, WorkedRunAfterTwoSteps()},
+      {"CR LF line ends", "3\r\n2\r\n0.01\r\n\r\n", 0, WorkedRunAfterTwoSteps()},
+      {"empty lines before the answers", "\n\n3\n\r\n\n2\n\n0.01\n\n", 0, WorkedRunAfterTwoSteps()},
+      {"blanks, tabs and text after the answers", " 3 \t\n\t2 x\n 0.01 more text\n\n", 0,
+       WorkedRunAfterTwoSteps()},
+      {"amplitude in exponent form", "3\n2\n1E-2\n\n", 0, WorkedRunAfterTwoSteps()},
+      {"three answers on one line: the rest reads as 0", "3 2 0.01\n", 0, WorkedRunAfterNoStep()},
+      {"input ends before the final line", "3\n2\n0.01", 0, WorkedRunAfterTwoSteps()},
+      {"end marker at the final wait", "3\n2\n0.01\n\x1a", 0, WorkedRunAfterTwoSteps()},
+      {"end marker after the count: the rest reads as 0", "3\n\x1a" "2\n0.01\n\n", 0,
+       WorkedRunAfterNoStep()},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WorkedDir dir;
+    Outcome o = RunProgram(dir, {.input = row.input, .clockNs = row.clockNs});
+    EXPECT_TRUE(IsCleanExit(o));
+    EXPECT_EQ(o.out, row.expected);
+  }
+}
+
+TEST(EndOfInput, FromTheStartGivesAnEmptyPopulationAndExitZero) {
+  struct Row {
+    const char* name;
+    std::string input;
+    Stdin in;
+  } rows[] = {
+      {"empty pipe", "", Stdin::kPipe},
+      {"end marker first", "\x1a" "3\n2\n0.01\n\n", Stdin::kPipe},
+      {"/dev/null", "", Stdin::kDevNull},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WorkedDir dir;
+    // The real clock: with no individuals the seed shows nowhere.
+    Outcome o = RunProgram(dir, {.input = row.input, .in = row.in});
+    EXPECT_TRUE(IsCleanExit(o));
+    EXPECT_EQ(o.out, EmptyRun());
+  }
+}
+
+// Each input gives the same run, byte for byte, as the plain answers it stands for.
+TEST(Answers, CutAndReadLikeThePlainValue) {
+  struct Row {
+    const char* name;
+    std::string input;
+    std::string sameAs;
+    int individuals;
+  } rows[] = {
+      {"266 individuals keep the low 8 bits", "266\n0\n0.01\n\n", "10\n0\n0.01\n\n", 10},
+      {"-236 individuals keep the low 8 bits", "-236\n0\n0.01\n\n", "20\n0\n0.01\n\n", 20},
+      {"$14", "$14\n0\n0.01\n\n", "20\n0\n0.01\n\n", 20},
+      {"0x14", "0x14\n0\n0.01\n\n", "20\n0\n0.01\n\n", 20},
+      {"+10 and leading zeros", "+010\n0\n0.01\n\n", "10\n0\n0.01\n\n", 10},
+      {"text after the number is discarded", "10 abc\n0\n0.01\n\n", "10\n0\n0.01\n\n", 10},
+      {"65536 iterations run no step", "3\n65536\n0.01\n\n", "3\n0\n0.01\n\n", 3},
+      {"70000 iterations run 4464", "3\n70000\n0.01\n\n", "3\n4464\n0.01\n\n", 3},
+      {"-1 iterations run 65535", "3\n-1\n0.01\n\n", "3\n65535\n0.01\n\n", 3},
+      {"hex iterations", "3\n$FF\n0.01\n\n", "3\n255\n0.01\n\n", 3},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WorkedDir dir;
+    Outcome typed = RunProgram(dir, {.input = row.input, .clockNs = 0});
+    Outcome plain = RunProgram(dir, {.input = row.sameAs, .clockNs = 0});
+    EXPECT_TRUE(IsCleanExit(typed));
+    EXPECT_TRUE(IsCleanExit(plain));
+    EXPECT_EQ(typed.out, plain.out);
+    EXPECT_EQ(ReportLineCount(plain.out), row.individuals);
+  }
+}
+
+// Runs that must differ: the iterations keep 16 bits, not 8; the seed is the clock's.
+TEST(Answers, RunsThatDiffer) {
+  struct Row {
+    const char* name;
+    std::string input;
+    uint64_t clockNs;
+    std::string otherInput;
+    uint64_t otherClockNs;
+  } rows[] = {
+      {"256 iterations are not 0", "3\n256\n0.01\n\n", 0, "3\n0\n0.01\n\n", 0},
+      {"65535 iterations are not 255", "3\n65535\n0.01\n\n", 0, "3\n255\n0.01\n\n", 0},
+      {"the seed comes from the clock", "3\n0\n0.01\n\n", 1, "3\n0\n0.01\n\n", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WorkedDir dir;
+    Outcome one = RunProgram(dir, {.input = row.input, .clockNs = row.clockNs});
+    Outcome other = RunProgram(dir, {.input = row.otherInput, .clockNs = row.otherClockNs});
+    EXPECT_TRUE(IsCleanExit(one));
+    EXPECT_TRUE(IsCleanExit(other));
+    EXPECT_NE(one.out, other.out);
+    EXPECT_EQ(ReportLineCount(one.out), 3);
+  }
+}
+
+// The final wait ends with exactly one line: not before its line end, not later.
+TEST(FinalWait, EndsWithTheFirstLineAfterTheReport) {
+  struct Row {
+    const char* name;
+    std::string sent;
+    bool endsAtOnce;
+    std::string rest;
+  } rows[] = {
+      {"waits for ENTER", "3\n0\n0.01\n", false, "\n"},
+      {"a line without its end is not enough", "3\n0\n0.01\nabc", false, "def\n"},
+      {"a lone CR is not a line end", "3\n0\n0.01\n\r", false, "\n"},
+      {"one empty line is enough", "3\n0\n0.01\n\nmore\n", true, ""},
+      {"one line of text is enough", "3\n0\n0.01\nanything\n", true, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WorkedDir dir;
+    Child child = Child::Piped(dir, {.input = row.sent, .clockNs = 0, .keepInputOpen = true});
+    ASSERT_TRUE(child.Started());
+    EXPECT_EQ(child.EndsWithin(row.endsAtOnce ? 10000 : 400), row.endsAtOnce);
+    child.Send(row.rest);
+    if (!row.endsAtOnce) {
+      EXPECT_TRUE(child.EndsWithin(10000));
+    }
+    Outcome o = child.Finish();
+    EXPECT_TRUE(IsCleanExit(o));
+    EXPECT_EQ(o.out, WorkedRunAfterNoStep());
+  }
+}
+
+TEST(PipedOutput, ComesInBlocksOf128Bytes) {
+  WorkedDir dir;
+  const std::string whole = WorkedRunAfterNoStep();
+  const size_t blocks = whole.size() / 128 * 128;
+  ASSERT_GE(blocks, 256u);
+  Child child = Child::Piped(dir, {.clockNs = 0, .keepInputOpen = true});
+  ASSERT_TRUE(child.Started());
+
+  // The first prompt waits in the buffer, and the program waits for its answer.
+  child.ReadFor(300);
+  EXPECT_EQ(child.Out(), "");
+
+  // Up to the final wait, only whole blocks have gone out.
+  child.Send("3\n0\n0.01\n");
+  EXPECT_TRUE(child.ReadAtLeast(blocks, 10000));
+  child.ReadFor(200);
+  EXPECT_EQ(child.Out(), whole.substr(0, blocks));
+
+  // The rest goes out when the run ends.
+  child.Send("\n");
+  Outcome o = child.Finish();
+  EXPECT_TRUE(IsCleanExit(o));
+  EXPECT_EQ(o.out, whole);
+}
+
+TEST(PipedOutput, LargestPopulationLeavesOnlyWholeBlocksBeforeTheEnd) {
+  WorkedDir dir;
+  Child child = Child::Piped(dir, {.input = "20\n1000\n0.01\n", .clockNs = 0, .keepInputOpen = true});
+  ASSERT_TRUE(child.Started());
+  EXPECT_TRUE(child.ReadAtLeast(20 * 66, 10000));
+  child.ReadFor(200);
+  const std::string early = child.Out();
+  EXPECT_EQ(early.size() % 128, 0u);
+  child.Send("\n");
+  Outcome o = child.Finish();
+  EXPECT_TRUE(IsCleanExit(o));
+  EXPECT_EQ(ReportLineCount(o.out), 20);
+  EXPECT_TRUE(o.out.starts_with(early));
+  EXPECT_TRUE(o.out.ends_with("Press ENTER to exit.\r\n"));
+  EXPECT_GT(o.out.size(), early.size());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,434 @@
+#pragma once
+// Drives the built allocate binary as a shell would: a fresh working directory with its
+// own function.txt, standard input from a pipe (or a file, closed, /dev/null), standard
+// output into a pipe (or closed, /dev/full, a pipe nobody reads) or a pseudo-terminal,
+// and the exit status read at the end. Every child has a deadline; one that is still
+// running at its deadline is killed and reported as timed out, so a hang fails a test
+// instead of blocking the suite.
+//
+//   Workdir dir;
+//   dir.WriteFunction(WorkedTable());
+//   Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0});
+//   EXPECT_EQ(o.exitCode, 0);
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+extern char** environ;
+
+namespace e2e {
+
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+
+inline std::string ReadWholeFile(const std::string& path) {
+  std::string text;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return text;
+  char chunk[4096];
+  for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, got);
+  close(fd);
+  return text;
+}
+
+inline int64_t NowMs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+
+inline void SleepMs(int ms) {
+  timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  }
+}
+
+// A temporary working directory, removed with what the test put in it.
+class Workdir {
+ public:
+  Workdir() {
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
+                          "/allocate-e2e-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
+  }
+  ~Workdir() {
+    std::string function = FunctionPath();
+    if (unlink(function.c_str()) != 0) rmdir(function.c_str());
+    rmdir(path_.c_str());
+  }
+  Workdir(const Workdir&) = delete;
+  Workdir& operator=(const Workdir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string FunctionPath() const { return path_ + "/function.txt"; }
+
+  bool WriteFunction(std::string_view bytes) const {
+    int fd = open(FunctionPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool whole = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return close(fd) == 0 && whole;
+  }
+  bool MakeFunctionDirectory() const { return mkdir(FunctionPath().c_str(), 0755) == 0; }
+
+ private:
+  std::string path_;
+};
+
+// kFile: the input bytes in a file whose offset the test reads after the run.
+enum class Stdin { kPipe, kClosed, kDevNull, kFile };
+enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader };
+
+struct RunSetup {
+  std::string input = {};           // written to the standard-input pipe
+  std::optional<uint64_t> clockNs = {};  // CLOCK_MONOTONIC as the program sees it; real when unset
+  Stdin in = Stdin::kPipe;
+  Stdout out = Stdout::kPipe;
+  bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
+  int timeoutMs = 20000;
+};
+
+struct Outcome {
+  std::string out;      // standard output (the terminal's screen under a pty)
+  std::string err;      // standard error; the program never writes there
+  int exitCode = -1;    // -1 unless the child exited normally
+  int signal = 0;       // the signal that ended it, if any
+  bool timedOut = false;
+  int64_t inputOffset = -1;  // Stdin::kFile: how far the program read its input
+};
+
+// The environment of the child: ours, with the clock library preloaded when the clock
+// is fixed, and without any variable of that library otherwise.
+class ChildEnvironment {
+ public:
+  explicit ChildEnvironment(std::optional<uint64_t> clockNs) {
+    std::string asanOptions;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+      std::string_view text = *entry;
+      if (text.starts_with("LD_PRELOAD=") || text.starts_with("FIXED_MONOTONIC_NS=")) continue;
+      if (text.starts_with("ASAN_OPTIONS=")) {
+        asanOptions = text;
+        continue;
+      }
+      strings_.emplace_back(text);
+    }
+    if (clockNs) {
+      strings_.push_back("LD_PRELOAD="s + FIXED_CLOCK_LIBRARY);
+      strings_.push_back("FIXED_MONOTONIC_NS=" + std::to_string(*clockNs));
+      // A sanitized build wants its runtime first; the preloaded clock comes before it.
+      asanOptions += asanOptions.empty() ? "ASAN_OPTIONS=" : ":";
+      asanOptions += "verify_asan_link_order=0";
+    }
+    if (!asanOptions.empty()) strings_.push_back(asanOptions);
+    for (std::string& s : strings_) pointers_.push_back(s.data());
+    pointers_.push_back(nullptr);
+  }
+  char** Get() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> strings_;
+  std::vector<char*> pointers_;
+};
+
+// In the child, after fork: what a shell leaves a command (default SIGPIPE, nothing
+// blocked), then the program itself. Only async-signal-safe calls from here on.
+[[noreturn]] inline void ExecProgram(const char* dir, char** env) {
+  struct sigaction defaults = {};
+  defaults.sa_handler = SIG_DFL;
+  sigaction(SIGPIPE, &defaults, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  if (chdir(dir) != 0) _exit(126);
+  char* argv[] = {const_cast<char*>(ALLOCATE_BINARY), nullptr};
+  execve(ALLOCATE_BINARY, argv, env);
+  _exit(127);
+}
+
+// One running program. Output is collected as it comes; the test may send input in
+// steps and look at what arrived in between.
+class Child {
+ public:
+  // Standard input and output as the setup says; standard error always a pipe.
+  static Child Piped(const Workdir& dir, const RunSetup& setup) {
+    Child child;
+    child.deadline_ = NowMs() + setup.timeoutMs;
+    ChildEnvironment env(setup.clockNs);
+    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+    if (pipe2(err, O_CLOEXEC) != 0) return child;
+    if (setup.in == Stdin::kPipe && pipe2(in, O_CLOEXEC) != 0) return child;
+    if (setup.in == Stdin::kFile) {
+      child.inputFile_ = memfd_create("input", MFD_CLOEXEC);
+      if (child.inputFile_ < 0 || !WriteAll(child.inputFile_, setup.input) ||
+          lseek(child.inputFile_, 0, SEEK_SET) != 0)
+        return child;
+    }
+    bool outPipe = setup.out == Stdout::kPipe || setup.out == Stdout::kPipeClosedByReader;
+    if (outPipe && pipe2(out, O_CLOEXEC) != 0) return child;
+
+    child.pid_ = fork();
+    if (child.pid_ == 0) {
+      switch (setup.in) {
+        case Stdin::kPipe: dup2(in[0], 0); break;
+        case Stdin::kClosed: close(0); break;
+        case Stdin::kDevNull: dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0); break;
+        case Stdin::kFile: dup2(child.inputFile_, 0); break;
+      }
+      switch (setup.out) {
+        case Stdout::kPipe:
+        case Stdout::kPipeClosedByReader: dup2(out[1], 1); break;
+        case Stdout::kClosed: close(1); break;
+        case Stdout::kDevFull: dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1); break;
+      }
+      dup2(err[1], 2);
+      ExecProgram(dir.Path().c_str(), env.Get());
+    }
+    close(err[1]);
+    child.errFd_ = err[0];
+    if (in[0] >= 0) close(in[0]);
+    child.inFd_ = in[1];
+    if (out[1] >= 0) close(out[1]);
+    if (setup.out == Stdout::kPipeClosedByReader) {
+      close(out[0]);
+    } else {
+      child.outFd_ = out[0];
+    }
+    if (setup.in == Stdin::kPipe) child.Send(setup.input);
+    if (!setup.keepInputOpen) child.CloseInput();
+    return child;
+  }
+
+  // Standard input, output and error on one pseudo-terminal. With raw set, the terminal
+  // neither echoes nor translates line ends; otherwise it keeps a new terminal's settings.
+  static Child InTerminal(const Workdir& dir, const RunSetup& setup, bool raw) {
+    Child child;
+    child.deadline_ = NowMs() + setup.timeoutMs;
+    child.terminal_ = true;
+    ChildEnvironment env(setup.clockNs);
+    termios settings = {};
+    settings.c_iflag = ICRNL;  // ENTER sends CR; the program reads LF
+    settings.c_oflag = 0;      // no output processing: CR LF stays CR LF
+    settings.c_cflag = CS8 | CREAD;
+    settings.c_lflag = ICANON;  // line by line, no echo
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VEOF] = 4;
+    settings.c_cc[VERASE] = 0177;
+    settings.c_cc[VKILL] = 025;
+    cfsetispeed(&settings, B38400);
+    cfsetospeed(&settings, B38400);
+    winsize size = {24, 80, 0, 0};
+    int master = -1;
+    child.pid_ = forkpty(&master, nullptr, raw ? &settings : nullptr, &size);
+    if (child.pid_ == 0) ExecProgram(dir.Path().c_str(), env.Get());
+    if (child.pid_ > 0) fcntl(master, F_SETFD, FD_CLOEXEC);
+    child.outFd_ = master;
+    child.inFd_ = master;
+    child.Send(setup.input);
+    return child;
+  }
+
+  Child(Child&& other) noexcept { *this = std::move(other); }
+  Child& operator=(Child&& other) noexcept {
+    std::swap(pid_, other.pid_);
+    std::swap(inFd_, other.inFd_);
+    std::swap(outFd_, other.outFd_);
+    std::swap(errFd_, other.errFd_);
+    std::swap(outDone_, other.outDone_);
+    std::swap(errDone_, other.errDone_);
+    std::swap(terminal_, other.terminal_);
+    std::swap(deadline_, other.deadline_);
+    std::swap(outcome_, other.outcome_);
+    std::swap(reaped_, other.reaped_);
+    std::swap(inputFile_, other.inputFile_);
+    return *this;
+  }
+  ~Child() {
+    if (pid_ > 0 && !reaped_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (inFd_ >= 0 && inFd_ != outFd_) close(inFd_);
+    if (outFd_ >= 0) close(outFd_);
+    if (errFd_ >= 0) close(errFd_);
+    if (inputFile_ >= 0) close(inputFile_);
+  }
+
+  bool Started() const { return pid_ > 0; }
+  const std::string& Out() const { return outcome_.out; }
+
+  // Writes bytes as typed or piped; a program that has gone is no error here.
+  void Send(std::string_view bytes) {
+    if (inFd_ >= 0) WriteAll(inFd_, bytes);
+  }
+
+  void CloseInput() {
+    if (inFd_ >= 0 && inFd_ != outFd_) close(inFd_);
+    if (inFd_ != outFd_) inFd_ = -1;
+  }
+
+  // Collects output for ms milliseconds (bounded by the deadline), or until text has
+  // arrived at the end of what was seen so far. Returns whether it has.
+  bool ReadUntil(std::string_view text, int ms) {
+    int64_t stop = std::min(NowMs() + ms, deadline_);
+    for (;;) {
+      if (!text.empty() && outcome_.out.ends_with(text)) return true;
+      int64_t left = stop - NowMs();
+      if (left <= 0 || !Collect(static_cast<int>(left))) return !text.empty() && outcome_.out.ends_with(text);
+    }
+  }
+  void ReadFor(int ms) { ReadUntil({}, ms); }
+
+  // Collects output until at least size bytes have arrived or ms passed.
+  bool ReadAtLeast(size_t size, int ms) {
+    int64_t stop = std::min(NowMs() + ms, deadline_);
+    while (outcome_.out.size() < size) {
+      int64_t left = stop - NowMs();
+      if (left <= 0 || !Collect(static_cast<int>(left))) break;
+    }
+    return outcome_.out.size() >= size;
+  }
+
+  // Whether the program has ended within ms milliseconds.
+  bool EndsWithin(int ms) {
+    int64_t stop = std::min(NowMs() + ms, deadline_);
+    for (;;) {
+      if (Reap(false)) return true;
+      if (NowMs() >= stop) return false;
+      SleepMs(5);
+    }
+  }
+
+  // Closes our end of standard input (not under a terminal), collects everything up to
+  // the end of output and the exit, and kills the program at the deadline.
+  Outcome Finish() {
+    if (!terminal_) CloseInput();
+    while (NowMs() < deadline_ && Collect(static_cast<int>(deadline_ - NowMs()))) {
+    }
+    if (!EndsWithin(static_cast<int>(std::max<int64_t>(0, deadline_ - NowMs())))) {
+      outcome_.timedOut = true;
+      kill(pid_, SIGKILL);
+      Reap(true);
+    }
+    if (terminal_) Drain();
+    if (inputFile_ >= 0) outcome_.inputOffset = lseek(inputFile_, 0, SEEK_CUR);
+    return outcome_;
+  }
+
+ private:
+  Child() = default;
+
+  // One round of poll and read; false when no output stream is left open or ms passed.
+  bool Collect(int ms) {
+    pollfd fds[2];
+    int n = 0;
+    if (outFd_ >= 0 && !outDone_) fds[n++] = {outFd_, POLLIN, 0};
+    if (errFd_ >= 0 && !errDone_) fds[n++] = {errFd_, POLLIN, 0};
+    if (n == 0) return false;
+    int ready = poll(fds, static_cast<nfds_t>(n), ms);
+    if (ready < 0 && errno == EINTR) return true;
+    if (ready <= 0) return false;
+    for (int i = 0; i < n; ++i) {
+      if (fds[i].revents == 0) continue;
+      bool isOut = fds[i].fd == outFd_;
+      char chunk[4096];
+      ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
+      if (got > 0) {
+        (isOut ? outcome_.out : outcome_.err).append(chunk, static_cast<size_t>(got));
+      } else if (got == 0 || errno != EINTR) {  // end of pipe; EIO once a terminal hangs up
+        (isOut ? outDone_ : errDone_) = true;
+      }
+    }
+    return true;
+  }
+
+  // A terminal's last bytes may still wait in the master after the exit.
+  void Drain() {
+    while (Collect(50)) {
+    }
+  }
+
+  bool Reap(bool block) {
+    if (pid_ <= 0) return true;
+    if (reaped_) return true;
+    int status = 0;
+    pid_t done = waitpid(pid_, &status, block ? 0 : WNOHANG);
+    if (done != pid_) return false;
+    reaped_ = true;
+    if (WIFEXITED(status)) outcome_.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) outcome_.signal = WTERMSIG(status);
+    return true;
+  }
+
+  static bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+      ssize_t sent = write(fd, bytes.data(), bytes.size());
+      if (sent < 0 && errno == EINTR) continue;
+      if (sent <= 0) return false;
+      bytes.remove_prefix(static_cast<size_t>(sent));
+    }
+    return true;
+  }
+
+  pid_t pid_ = -1;
+  int inputFile_ = -1;
+  int inFd_ = -1;
+  int outFd_ = -1;
+  int errFd_ = -1;
+  bool outDone_ = false;
+  bool errDone_ = false;
+  bool terminal_ = false;
+  bool reaped_ = false;
+  int64_t deadline_ = 0;
+  Outcome outcome_;
+};
+
+inline Outcome RunProgram(const Workdir& dir, const RunSetup& setup) {
+  Child child = Child::Piped(dir, setup);
+  if (!child.Started()) return {};
+  return child.Finish();
+}
+
+// "Runtime error CCC at XXXXXXXX", a zero byte and CR LF, after exactly `before`.
+inline ::testing::AssertionResult EndsWithReport(const std::string& out, std::string_view before,
+                                                 int code) {
+  char head[32];
+  snprintf(head, sizeof head, "Runtime error %3d at ", code);
+  std::string expected = std::string(before) + head;
+  if (out.size() != expected.size() + 11 || out.compare(0, expected.size(), expected) != 0)
+    return ::testing::AssertionFailure() << "output: " << ::testing::PrintToString(out);
+  std::string_view address(out.data() + expected.size(), 8);
+  for (char c : address) {
+    if (!std::isdigit(static_cast<unsigned char>(c)) && (c < 'A' || c > 'F'))
+      return ::testing::AssertionFailure() << "address " << address;
+  }
+  if (address == "00000000") return ::testing::AssertionFailure() << "zero address";
+  if (out.substr(out.size() - 3) != "\0\r\n"s)
+    return ::testing::AssertionFailure() << "no zero byte and CR LF after the report";
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace e2e
