@@ -20,3 +20,15 @@ void ProfitTable::Load(const char* fileName) {
   CloseChannel(channel);
   CheckIOResult();
 }
+
+float ProfitTable::ProjectProfitExtended(int k, float x) const {
+  const CheckedArray<float, 0, 9>& row = entries[k];
+  // 9x has at most 28 significant bits: exact in a double, and so is t - i.
+  double t = static_cast<double>(x) * 9.0;
+  int i = TruncateLevel(t);
+  float f = static_cast<float>(t - i);
+  float here = row[i];
+  float next = i + 1 <= 9 ? row[i + 1] : here;
+  long double weight = 1.0L - f;
+  return static_cast<float>(weight * here + static_cast<long double>(f) * next);
+}
