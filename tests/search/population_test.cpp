@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cctype>
 #include <cstring>
 #include <functional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -516,10 +516,13 @@ ChildResult RunInChild(const std::function<void()>& body) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
+// "Runtime error NNN at HHHHHHHH", a zero byte, CR LF.
 bool IsReport(const std::string& text, const char* code) {
-  // 29 characters, a zero byte, CR LF.
-  return std::regex_match(text, std::regex(std::string("Runtime error ") + code +
-                                           " at [0-9A-F]{8}" + std::string(1, '\0') + "\r\n"));
+  const std::string head = std::string("Runtime error ") + code + " at ";
+  if (text.size() != head.size() + 8 + 3 || text.compare(0, head.size(), head) != 0) return false;
+  for (size_t n = head.size(); n < head.size() + 8; ++n)
+    if (!std::isxdigit(static_cast<unsigned char>(text[n])) || std::islower(text[n])) return false;
+  return text.compare(head.size() + 8, 3, std::string("\0\r\n", 3)) == 0;
 }
 
 TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
