@@ -43,6 +43,10 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Benchmarks are built with everything else but run only on request.
+bench: build
+	for b in $(BUILD)/bench/*_bench; do $$b; done
+
 install: build
 	cmake --install $(BUILD)
 
