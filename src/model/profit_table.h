@@ -65,14 +65,14 @@ struct ProfitTable {
   //    operation (0 * inf, inf - inf) in either format, or an infinite s, for which
   //    delta is capped so that s - delta stays infinite rather than invalid.
   [[gnu::always_inline]] bool TotalProfitPacked(const AllocationVector& v, float& total) const {
-    // 1. Every share in [+0, 1]: its bits, read as a signed integer, lie in
-    //    0 .. 0x3f800000. Then every level is at most 9, and every entry index below is
-    //    in range.
+    // 1. Every share in [+0, 1): its bits, read as a signed integer, lie in
+    //    0 .. 0x3f7fffff. Then every level is at most 8, and each entry and the one after
+    //    it are in range. (A share of exactly 1, rare, takes the path as written.)
     const float* shares = v.Range(1, 8);
     __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shares));
     __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shares + 4));
-    __m128i one = _mm_set1_epi32(0x3f800000);
-    __m128i outside = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(low, one), _mm_cmpgt_epi32(high, one)),
+    __m128i belowOne = _mm_set1_epi32(0x3f7fffff);
+    __m128i outside = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(low, belowOne), _mm_cmpgt_epi32(high, belowOne)),
                                    _mm_or_si128(low, high));
     if (_mm_movemask_ps(_mm_castsi128_ps(outside)) != 0) return false;
 
@@ -90,16 +90,15 @@ struct ProfitTable {
       __m128i level = _mm_cvttpd_epi32(t);
       __m128d f = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_sub_pd(t, _mm_cvtepi32_pd(level))));
 
-      // 3. The entries at level i and at the next level: i + 1 below 9, else 9 again.
+      // 3. The entries at level i and i + 1 of both projects, each pair read at once:
+      //    (a1, a2, b1, b2).
       uint64_t levels = static_cast<uint64_t>(_mm_cvtsi128_si64(level));
-      uint32_t here1 = static_cast<uint32_t>(levels);
-      uint32_t here2 = static_cast<uint32_t>(levels >> 32);
-      uint32_t next1 = here1 + (here1 < 9 ? 1 : 0);
-      uint32_t next2 = here2 + (here2 < 9 ? 1 : 0);
-      const float* first = entries[2 * p + 1].Range(0, 10);
-      const float* second = entries[2 * p + 2].Range(0, 10);
-      __m128d a = _mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(first + here1), _mm_load_ss(second + here2)));
-      __m128d b = _mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(first + next1), _mm_load_ss(second + next2)));
+      const float* first = entries[2 * p + 1].Range(0, 10) + static_cast<uint32_t>(levels);
+      const float* second = entries[2 * p + 2].Range(0, 10) + static_cast<uint32_t>(levels >> 32);
+      __m128 levelPairs = _mm_unpacklo_ps(_mm_castsi128_ps(_mm_loadu_si64(first)),
+                                           _mm_castsi128_ps(_mm_loadu_si64(second)));
+      __m128d a = _mm_cvtps_pd(levelPairs);
+      __m128d b = _mm_cvtps_pd(_mm_movehl_ps(levelPairs, levelPairs));
 
       // 4. The blends, the bracket around each, and the float results.
       __m128d pa = _mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), f), a);
