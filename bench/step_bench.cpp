@@ -29,9 +29,9 @@ void BM_Step(benchmark::State& state) {
     gPopulation.Step();
     benchmark::ClobberMemory();
   }
-  state.counters["ns_per_ProjectProfit"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kInterpolationsPerStep,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_ProjectProfit"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kInterpolationsPerStep,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Step);
 

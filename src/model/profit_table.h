@@ -36,7 +36,8 @@ struct ProfitTable {
   // gives the same bits, else project by project as written.
   [[gnu::always_inline]] float TotalProfit(AllocationVector v) const {
     float sum;
-    if (TotalProfitPacked(v, sum)) [[likely]] return sum;
+    if (TotalProfitPacked(v, sum)) [[likely]]
+      return sum;
     sum = 0.0f;
     for (int k = 1; k <= 8; ++k) sum = ProjectProfitExtended(k, v[k]) + sum;
     FpuCheckpoint();
@@ -72,16 +73,18 @@ struct ProfitTable {
     __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shares));
     __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shares + 4));
     __m128i belowOne = _mm_set1_epi32(0x3f7fffff);
-    __m128i outside = _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(low, belowOne), _mm_cmpgt_epi32(high, belowOne)),
-                                   _mm_or_si128(low, high));
+    __m128i outside =
+        _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi32(low, belowOne), _mm_cmpgt_epi32(high, belowOne)),
+                     _mm_or_si128(low, high));
     if (_mm_movemask_ps(_mm_castsi128_ps(outside)) != 0) return false;
 
     // 2. Per pair of projects: t = 9x (exact), level i = trunc(t), f = t - i rounded to
     //    float, then back to double (exact).
     __m128 lowShares = _mm_castsi128_ps(low);
     __m128 highShares = _mm_castsi128_ps(high);
-    const __m128d x[4] = {_mm_cvtps_pd(lowShares), _mm_cvtps_pd(_mm_movehl_ps(lowShares, lowShares)),
-                          _mm_cvtps_pd(highShares), _mm_cvtps_pd(_mm_movehl_ps(highShares, highShares))};
+    const __m128d x[4] = {
+        _mm_cvtps_pd(lowShares), _mm_cvtps_pd(_mm_movehl_ps(lowShares, lowShares)),
+        _mm_cvtps_pd(highShares), _mm_cvtps_pd(_mm_movehl_ps(highShares, highShares))};
     __m128i agree = _mm_set1_epi32(-1);
     __m128 profit[4];
 #pragma GCC unroll 4
@@ -96,7 +99,7 @@ struct ProfitTable {
       const float* first = entries[2 * p + 1].Range(0, 10) + static_cast<uint32_t>(levels);
       const float* second = entries[2 * p + 2].Range(0, 10) + static_cast<uint32_t>(levels >> 32);
       __m128 levelPairs = _mm_unpacklo_ps(_mm_castsi128_ps(_mm_loadu_si64(first)),
-                                           _mm_castsi128_ps(_mm_loadu_si64(second)));
+                                          _mm_castsi128_ps(_mm_loadu_si64(second)));
       __m128d a = _mm_cvtps_pd(levelPairs);
       __m128d b = _mm_cvtps_pd(_mm_movehl_ps(levelPairs, levelPairs));
 
@@ -105,12 +108,14 @@ struct ProfitTable {
       __m128d pb = _mm_mul_pd(f, b);
       __m128d s = _mm_add_pd(pa, pb);
       __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-      __m128d delta = _mm_min_pd(
-          _mm_mul_pd(_mm_add_pd(_mm_and_pd(pa, magnitude), _mm_and_pd(s, magnitude)), _mm_set1_pd(0x1p-50)),
-          _mm_set1_pd(0x1p1000));
+      __m128d delta =
+          _mm_min_pd(_mm_mul_pd(_mm_add_pd(_mm_and_pd(pa, magnitude), _mm_and_pd(s, magnitude)),
+                                _mm_set1_pd(0x1p-50)),
+                     _mm_set1_pd(0x1p1000));
       __m128 below = _mm_cvtpd_ps(_mm_sub_pd(s, delta));
       __m128 above = _mm_cvtpd_ps(_mm_add_pd(s, delta));
-      agree = _mm_and_si128(agree, _mm_cmpeq_epi32(_mm_castps_si128(below), _mm_castps_si128(above)));
+      agree =
+          _mm_and_si128(agree, _mm_cmpeq_epi32(_mm_castps_si128(below), _mm_castps_si128(above)));
       profit[p] = _mm_cvtpd_ps(s);
     }
     if (_mm_movemask_epi8(agree) != 0xFFFF) return false;

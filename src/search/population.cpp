@@ -30,12 +30,17 @@ float Population::BestProfit() const {
 void Population::PrintIndividual(uint8_t i) const {
   float p = table->TotalProfit(individuals[i]);
   // 1. The head.
-  WriteText("H:"); WriteInteger(i); WriteText(" F:"); WriteReal(p, 7, 3); WriteText(" W:");
+  WriteText("H:");
+  WriteInteger(i);
+  WriteText(" F:");
+  WriteReal(p, 7, 3);
+  WriteText(" W:");
   FlushOutput();
   CheckIOResult();
   // 2. One statement per share.
   for (int k = 1; k <= 8; ++k) {
-    WriteReal(individuals[i][k], 5, 3); WriteChar(' ');
+    WriteReal(individuals[i][k], 5, 3);
+    WriteChar(' ');
     FlushOutput();
     CheckIOResult();
   }

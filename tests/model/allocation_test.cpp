@@ -26,9 +26,8 @@ TEST(Clamp01Test, LimitsToUnitInterval) {
     float x;
     float expected;
   } const cases[] = {
-      {-1.0f, 0.0f},     {kBelowZero, 0.0f}, {0.0f, 0.0f},     {1e-30f, 1e-30f},
-      {0.5f, 0.5f},      {1.0f, 1.0f},       {kAboveOne, 1.0f}, {2.0f, 1.0f},
-      {-3e38f, 0.0f},    {3e38f, 1.0f},
+      {-1.0f, 0.0f}, {kBelowZero, 0.0f}, {0.0f, 0.0f}, {1e-30f, 1e-30f}, {0.5f, 0.5f},
+      {1.0f, 1.0f},  {kAboveOne, 1.0f},  {2.0f, 1.0f}, {-3e38f, 0.0f},   {3e38f, 1.0f},
   };
   for (const Case& c : cases) EXPECT_EQ(Bits(Clamp01(c.x)), Bits(c.expected)) << c.x;
 }
@@ -109,10 +108,8 @@ TEST(SameAllocationTest, ExactEqualityOfEveryShare) {
     float value;
     bool expected;
   } const cases[] = {
-      {0, 0, true},
-      {1, std::nextafter(0.1f, 1.0f), false},
-      {4, 0.0500001f, false},
-      {8, std::nextafter(0.1f, 0.0f), false},
+      {0, 0, true},           {1, std::nextafter(0.1f, 1.0f), false},
+      {4, 0.0500001f, false}, {8, std::nextafter(0.1f, 0.0f), false},
       {8, 0.2f, false},
   };
   for (const Case& c : cases) {

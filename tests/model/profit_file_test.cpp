@@ -1,9 +1,8 @@
 // Loading the profit table from real files.
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
@@ -64,8 +63,8 @@ struct LoadResult {
 };
 
 LoadResult LoadInChild(const char* path) {
-  void* shared = mmap(nullptr, sizeof(ProfitTable), PROT_READ | PROT_WRITE,
-                      MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  void* shared =
+      mmap(nullptr, sizeof(ProfitTable), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   auto* table = new (shared) ProfitTable{};
   for (int k = 1; k <= 8; ++k)
     for (int j = 0; j <= 9; ++j) table->entries[k][j] = -1.0f;  // untouched marker
@@ -88,9 +87,11 @@ TEST(ProfitTableLoadTest, ReadsEightyNumbersProjectByProject) {
       {"eight lines of ten", Numbers(80, Layout)},
       {"one line", Numbers(80, [](int, int) { return " "; })},
       {"one per line", Numbers(80, [](int, int) { return "\n"; })},
-      {"mixed separators", "\n\n" + Numbers(80, [](int k, int j) {
-                              return std::string((k + j) % 2 ? "\t\x01" : "\x00\x20", 2);
-                            })},
+      {"mixed separators", "\n\n" + Numbers(80,
+                                            [](int k, int j) {
+                                              return std::string(
+                                                  (k + j) % 2 ? "\t\x01" : "\x00\x20", 2);
+                                            })},
       {"more than eighty", Numbers(80, Layout) + "900 901 garbage 1e99999"},
       {"no final line end", Numbers(80, [](int k, int j) { return k == 8 && j == 9 ? "" : " "; })},
   };
@@ -135,7 +136,13 @@ TEST(ProfitTableLoadTest, EntriesRoundedToFloat) {
   TempFile file("0.1 -1.25 1e2 1e-50 .5 -0 16777217 3.4028235e38 1e5120 -1e5120");
   static ProfitTable table;
   table.Load(file.path());
-  const float expected[10] = {0.1f, -1.25f, 100.0f, 0.0f, 0.5f, -0.0f, 16777216.0f,
+  const float expected[10] = {0.1f,
+                              -1.25f,
+                              100.0f,
+                              0.0f,
+                              0.5f,
+                              -0.0f,
+                              16777216.0f,
                               std::numeric_limits<float>::max(),
                               std::numeric_limits<float>::infinity(),
                               -std::numeric_limits<float>::infinity()};
@@ -162,7 +169,8 @@ TEST(ProfitTableLoadTest, StopsAtFirstBadEntryWithEarlierOnesStored) {
     EXPECT_EQ(result.status, c.status) << c.label;
     for (int n = 0; n < 80; ++n) {
       int k = 1 + n / 10, j = n % 10;
-      float expected = n < c.stored ? Expected(k, j) : (n == c.stored && c.status == 106 ? 0.0f : -1.0f);
+      float expected =
+          n < c.stored ? Expected(k, j) : (n == c.stored && c.status == 106 ? 0.0f : -1.0f);
       EXPECT_EQ(result.table->entries[k][j], expected) << c.label << " [" << k << ", " << j << "]";
     }
     munmap(result.table, sizeof(ProfitTable));

@@ -52,15 +52,10 @@ TEST(ProjectProfitTest, InterpolatesBetweenLevels) {
     float x;
     float expected;
   } const cases[] = {
-      {1, 0.0f, 100.0f},
-      {1, 1.0f, 181.0f},  // level 9 serves as both ends
-      {8, 1.0f, 881.0f},
-      {3, 0.5f, 320.5f},  // mean of levels 4 and 5
-      {5, kTwoNinths, 504.0f},
-      {6, 1.0f / 9.0f, 601.0f},
-      {2, 8.0f / 9.0f, 264.0f},
-      {4, -0.0f, 400.0f},
-      {7, 17.0f / 18.0f, 772.5f},  // halfway between levels 8 and 9
+      {1, 0.0f, 100.0f},       {1, 1.0f, 181.0f},  // level 9 serves as both ends
+      {8, 1.0f, 881.0f},       {3, 0.5f, 320.5f},  // mean of levels 4 and 5
+      {5, kTwoNinths, 504.0f}, {6, 1.0f / 9.0f, 601.0f},   {2, 8.0f / 9.0f, 264.0f},
+      {4, -0.0f, 400.0f},      {7, 17.0f / 18.0f, 772.5f},  // halfway between levels 8 and 9
   };
   for (const Case& c : cases)
     EXPECT_EQ(table.ProjectProfit(c.k, c.x), c.expected) << "k " << c.k << " x " << c.x;
@@ -151,15 +146,19 @@ TEST(TotalProfitTest, MatchesPlainExtendedFormula) {
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   auto randomEntry = [&](int kind) -> float {
     switch (kind) {
-      case 0: return std::uniform_real_distribution<float>(0.0f, 50.0f)(random);
-      case 1: return std::uniform_real_distribution<float>(-1000.0f, 1000.0f)(random);
+      case 0:
+        return std::uniform_real_distribution<float>(0.0f, 50.0f)(random);
+      case 1:
+        return std::uniform_real_distribution<float>(-1000.0f, 1000.0f)(random);
       case 2: {  // any finite float, tiny and huge included
         // Decided on the bits: touching a signalling NaN would trap.
         uint32_t pattern;
-        do pattern = bits(random); while ((pattern & 0x7fffffff) > Bits(1e37f));
+        do pattern = bits(random);
+        while ((pattern & 0x7fffffff) > Bits(1e37f));
         return Float(pattern);
       }
-      default: return static_cast<float>(static_cast<int>(bits(random) % 5) - 2);  // ties and zeros
+      default:
+        return static_cast<float>(static_cast<int>(bits(random) % 5) - 2);  // ties and zeros
     }
   };
   const float kLevels[] = {0.0f, 1.0f, 1.0f / 9, 2.0f / 9, 4.0f / 9, 0.5f, 8.0f / 9};
@@ -174,9 +173,15 @@ TEST(TotalProfitTest, MatchesPlainExtendedFormula) {
       AllocationVector v;
       for (int k = 1; k <= 8; ++k) {
         switch ((n + k) % 4) {
-          case 0: v[k] = unit(random); break;
-          case 1: v[k] = Float(shareBits(random)); break;
-          case 2: v[k] = kLevels[bits(random) % 7]; break;
+          case 0:
+            v[k] = unit(random);
+            break;
+          case 1:
+            v[k] = Float(shareBits(random));
+            break;
+          case 2:
+            v[k] = kLevels[bits(random) % 7];
+            break;
           default: {
             float x = kLevels[bits(random) % 7];
             int steps = static_cast<int>(bits(random) % 9) - 4;
@@ -202,7 +207,7 @@ TEST(TotalProfitTest, MidpointBlendsAndSignedZeros) {
       {0x3f800000, 0x38eb0f40, 0x3a1325c7}, {0x3f800000, 0x3a29d2b8, 0x3910b71c},
       {0x3fa79559, 0x00000000, 0x331814b2}, {0x3ff5f407, 0x00000000, 0x335e0c32},
       {0x80000000, 0x80000000, 0x00000000},  // -0 entries
-      {0x80000000, 0x3f800000, 0x00000000},  {0x00000000, 0x80000000, 0x3e000000},
+      {0x80000000, 0x3f800000, 0x00000000}, {0x00000000, 0x80000000, 0x3e000000},
       {0x00000001, 0x80000001, 0x3e000000},  // denormal entries that cancel
   };
   for (int project = 1; project <= 8; ++project) {
@@ -214,8 +219,7 @@ TEST(TotalProfitTest, MidpointBlendsAndSignedZeros) {
       v[project] = Float(c.x);
       EXPECT_EQ(Bits(table.TotalProfit(v)), Bits(PlainExtendedTotal(table, v)))
           << "project " << project << " x " << std::hex << c.x;
-      EXPECT_EQ(Bits(table.TotalProfit(v)),
-                Bits(0.0f + table.ProjectProfit(project, Float(c.x))))
+      EXPECT_EQ(Bits(table.TotalProfit(v)), Bits(0.0f + table.ProjectProfit(project, Float(c.x))))
           << "project " << project << " x " << std::hex << c.x;
     }
   }

@@ -44,9 +44,14 @@ TEST(RandomSourceTest, BelowUsesHighHalfOfProduct) {
     uint32_t expected;
   };
   const Case cases[] = {
-      {0, 0xFFFFFFFFu, 0},          {1, 0xFFFFFFFFu, 0},         {3, 0x55555555u, 0},
-      {3, 0x55555556u, 1},          {3, 0xFFFFFFFFu, 2},         {20, 0x80000000u, 10},
-      {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFEu}, {7, 0, 0},
+      {0, 0xFFFFFFFFu, 0},
+      {1, 0xFFFFFFFFu, 0},
+      {3, 0x55555555u, 0},
+      {3, 0x55555556u, 1},
+      {3, 0xFFFFFFFFu, 2},
+      {20, 0x80000000u, 10},
+      {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFEu},
+      {7, 0, 0},
   };
   for (const Case& c : cases) {
     RandomSeed = PreviousSeed(c.state);
@@ -120,7 +125,10 @@ TEST(SeedFromClockTest, TakesLowBitsOfTheClock) {
       {false, {5, 7}, {99, 0}, 0x2A05F207u},
       {false, {0, 999999999}, {99, 0}, 999999999u},
       // 2^32 s + 1 ns: the product wraps in 64 bits, only the low 32 remain.
-      {false, {0x100000000LL, 1}, {99, 0}, static_cast<uint32_t>(0x100000000ULL * 1000000000ULL + 1)},
+      {false,
+       {0x100000000LL, 1},
+       {99, 0},
+       static_cast<uint32_t>(0x100000000ULL * 1000000000ULL + 1)},
       // Fallback: milliseconds of the real-time clock, 1700000000123 = 0x18BCFE5687B.
       {true, {5, 7}, {1700000000, 123456789}, 0xCFE5687Bu},
       {true, {5, 7}, {0, 999999}, 0u},

@@ -1,10 +1,9 @@
 #include "search/population.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <bit>
 #include <cctype>
@@ -60,8 +59,8 @@ ProfitTable FirstShareTable() {
   return table;
 }
 
-const AllocationVector kEighths = Vector(0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f,
-                                         0.125f, 0.125f);
+const AllocationVector kEighths =
+    Vector(0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f);
 
 Population Filled(const ProfitTable& table, std::initializer_list<AllocationVector> members,
                   float amplitude = 0.01f) {
@@ -299,7 +298,8 @@ TEST(PrintIndividualTest, LaysOutHeadAndShares) {
       {&ramp, kEighths, 3, "H:3 F:  1.125 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
       {&ramp, Vector(1, 0, 0, 0, 0, 0, 0, 0), 10,
        "H:10 F:  9.000 W:1.000 0.000 0.000 0.000 0.000 0.000 0.000 0.000 \r\n"},
-      {&wide, kEighths, 20, "H:20 F:1234.568 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
+      {&wide, kEighths, 20,
+       "H:20 F:1234.568 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
       {&tiny, kEighths, 1, "H:1 F: -0.000 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
   };
   for (const Case& c : cases) {
@@ -433,10 +433,8 @@ TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
     uint32_t expected[8];
   } const cases[] = {
       // Share 1 draws the state 3883925499: a double would round 0.125 + noise twice.
-      {1235356466u,
-       {0x3f306001, 0x3da7f190, 0x3e64ed89, 0, 0, 0, 0, 0x3bb334c8}},
-      {1u,
-       {0, 0x3f09e7e4, 0, 0, 0x3eb81171, 0x3cd1742b, 0, 0x3d9c1e11}},
+      {1235356466u, {0x3f306001, 0x3da7f190, 0x3e64ed89, 0, 0, 0, 0, 0x3bb334c8}},
+      {1u, {0, 0x3f09e7e4, 0, 0, 0x3eb81171, 0x3cd1742b, 0, 0x3d9c1e11}},
   };
   for (const Case& c : cases) {
     AllocationVector v = kEighths;

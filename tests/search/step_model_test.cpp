@@ -83,7 +83,10 @@ TEST(StepModelTest, ExampleRunsMatchPlainExtendedModel) {
     float amplitude;
     int steps;
   } const cases[] = {
-      {12345, 20, 0.01f, 4000}, {1, 20, 0.2f, 3000}, {99, 7, 0.001f, 3000}, {7, 2, 0.05f, 2000},
+      {12345, 20, 0.01f, 4000},
+      {1, 20, 0.2f, 3000},
+      {99, 7, 0.001f, 3000},
+      {7, 2, 0.05f, 2000},
   };
   for (const Case& c : cases) {
     static Population population;
@@ -104,7 +107,8 @@ TEST(StepModelTest, ExampleRunsMatchPlainExtendedModel) {
       model.Step();
       if (RandomSeed != after) firstDifference = step;
       for (int i = 1; i <= c.count; ++i)
-        if (std::memcmp(&model.individuals[i], &population.individuals[i], sizeof(AllocationVector)))
+        if (std::memcmp(&model.individuals[i], &population.individuals[i],
+                        sizeof(AllocationVector)))
           firstDifference = step;
     }
     EXPECT_EQ(firstDifference, -1) << "seed " << c.seed << " amplitude " << c.amplitude;
