@@ -49,10 +49,11 @@ struct ProfitTable {
   [[gnu::noinline]] float ProjectProfitExtended(int k, float x) const;
 
   // TotalProfit in double arithmetic, two projects per register; false, with nothing
-  // decided, where a share lies outside [+0, 1] or a blend might round otherwise.
+  // decided, where a share lies outside [+0, 1) or a blend might round otherwise.
   //
-  // Why the double blend gives the extended result's float: with w = 1 - f, pa = w * a
-  // and pb = f * b in double, s = pa + pb, and E the extended blend,
+  // Why the double blend gives the extended result's float: with f the same float as on
+  // the path as written, w = 1 - f, pa = w * a and pb = f * b in double, s = pa + pb,
+  // and E the extended blend,
   // 1. pb (24 x 24 bits) is exact in both formats; w is exact in both unless f < 2^-30,
   //    where it is off by at most 2^-54 (double) and 2^-65 (extended); so pa is within
   //    2^-52 |pa| of w * a, and the extended product within 2^-63 |pa|.
