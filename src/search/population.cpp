@@ -112,7 +112,7 @@ void Population::ReplaceWorst(AllocationVector child) {
   individuals[worst] = child;
 }
 
-void Population::Mutate(AllocationVector& v) const {
+void Population::Mutate(AllocationVector& v) {
   // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits.
   for (int k = 1; k <= 8; ++k) {
     long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;

@@ -42,5 +42,5 @@ struct Population {
   void ReplaceWorst(AllocationVector child);
 
   // v[k] + (r * 2 - 1) * amplitude per share, r at full precision, then Normalize.
-  void Mutate(AllocationVector& v) const;
+  void Mutate(AllocationVector& v);
 };
