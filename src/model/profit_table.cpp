@@ -25,7 +25,7 @@ float ProfitTable::ProjectProfitExtended(int k, float x) const {
   const CheckedArray<float, 0, 9>& row = entries[k];
   // 9x has at most 28 significant bits: exact in a double, and so is t - i.
   double t = static_cast<double>(x) * 9.0;
-  int i = TruncateLevel(t);
+  int i = TruncateToByte(t);
   float f = static_cast<float>(t - i);
   float here = row[i];
   float next = i + 1 <= 9 ? row[i + 1] : here;

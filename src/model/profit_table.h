@@ -131,13 +131,4 @@ struct ProfitTable {
     total = sum;
     return true;
   }
-
- private:
-  // t truncated toward zero, which must lie in 0..255: t in (-1, 256). Anything else
-  // stops the run (201, or 207 where the truncation itself is invalid).
-  static int TruncateLevel(double t) {
-    if (__builtin_isgreater(t, -1.0) && __builtin_isless(t, 256.0)) [[likely]]
-      return static_cast<int>(t);
-    return TruncateToByteSlow(t);
-  }
 };

@@ -131,6 +131,7 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
 }
 
 TEST(FatalStopDeathTest, TruncationInRangeGoesOn) {
+  EXPECT_EQ(TruncateToByte(-0.999L), 0);
   EXPECT_EQ(TruncateToByte(0.0L), 0);
   EXPECT_EQ(TruncateToByte(9.999L), 9);
   EXPECT_EQ(TruncateToByte(255.5L), 255);
