@@ -11,6 +11,7 @@
 #include <limits>
 #include <string>
 
+#include "child_run.h"
 #include "runtime/checked.h"
 #include "runtime/fpu.h"
 #include "runtime/text_output.h"
@@ -20,49 +21,6 @@ extern "C" const char __executable_start[];
 namespace {
 
 using namespace std::string_literals;
-
-struct ChildResult {
-  int status = -1;  // exit status, or -1 when the child did not exit normally
-  std::string out;  // everything written to standard output
-};
-
-// Runs body in a child whose standard output is a pipe; the body must end the process.
-ChildResult RunChild(const std::function<void()>& body) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {};
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(pipeEnds[1], 1);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    MarkOutputClosed();
-    gInOutRes = 0;
-    body();
-    _exit(99);  // the body was expected to end the run
-  }
-  close(pipeEnds[1]);
-  ChildResult result;
-  char chunk[256];
-  for (ssize_t got; (got = read(pipeEnds[0], chunk, sizeof chunk)) > 0;) result.out.append(chunk, got);
-  close(pipeEnds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-  return result;
-}
-
-// "Runtime error CCC at XXXXXXXX", the zero byte, CR LF.
-::testing::AssertionResult IsReport(const std::string& bytes, const std::string& code) {
-  const std::string head = "Runtime error " + code + " at ";
-  if (bytes.size() != 32) return ::testing::AssertionFailure() << "length " << bytes.size();
-  if (bytes.compare(0, head.size(), head) != 0) return ::testing::AssertionFailure() << bytes;
-  for (size_t i = 21; i < 29; ++i)
-    if (!std::isxdigit(static_cast<unsigned char>(bytes[i])) || std::islower(bytes[i]))
-      return ::testing::AssertionFailure() << "address " << bytes.substr(21, 8);
-  if (bytes.substr(21, 8) == "00000000") return ::testing::AssertionFailure() << "zero address";
-  if (bytes.substr(29) != "\0\r\n"s) return ::testing::AssertionFailure() << "no zero byte, CR LF";
-  return ::testing::AssertionSuccess();
-}
 
 TEST(ReportLine, CodeRightAlignedAddressInEightUpperCaseHexDigits) {
   struct Row {
@@ -99,34 +57,33 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
   struct Row {
     const char* what;
     std::function<void()> body;
-    std::string code;
+    int code;
   } rows[] = {
-      {"range check", [] { RangeCheckFailed(); }, "201"},
-      {"overflow check", [] { OverflowCheckFailed(); }, "215"},
-      {"checked index", [] { CheckedArray<int, 1, 8> a{}; volatile int i = 9; a[i] = 1; }, "201"},
-      {"checked add", [] { volatile int32_t big = INT32_MAX; CheckedAdd<int32_t>(big, 1); }, "215"},
-      {"pending 106", [] { gInOutRes = 106; CheckIOResult(); }, "106"},
-      {"pending 267", [] { gInOutRes = 267; CheckIOResult(); }, " 11"},
-      {"pending 256", [] { gInOutRes = 256; CheckIOResult(); }, "255"},
-      {"0/0", [] { volatile long double zero = 0; volatile long double q = zero / zero; (void)q; FpuCheckpoint(); }, "207"},
-      {"1/0", [] { volatile long double zero = 0; volatile long double q = 1 / zero; (void)q; FpuCheckpoint(); }, "200"},
-      {"float 0/0", [] { volatile float zero = 0; volatile float q = zero / zero; (void)q; }, "207"},
-      {"float 1/0", [] { volatile float zero = 0; volatile float q = 1 / zero; (void)q; }, "200"},
-      {"store 1e39", [] { volatile long double big = 1e39L; ToFloat(big); }, "205"},
-      {"float overflow", [] { volatile float big = 3e38f; volatile float q = big * 10; (void)q; }, "205"},
-      {"truncate 1e30", [] { volatile long double t = 1e30L; TruncateToByte(t); }, "207"},
-      {"truncate NaN", [] { volatile long double t = std::numeric_limits<long double>::quiet_NaN(); TruncateToByte(t); }, "207"},
-      {"truncate 300", [] { volatile long double t = 300.0L; TruncateToByte(t); }, "201"},
-      {"truncate -1", [] { volatile long double t = -1.0L; TruncateToByte(t); }, "201"},
-      {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, "216"},
-      {"interrupt", [] { raise(SIGINT); }, "217"},
-      {"illegal instruction", [] { asm volatile("ud2"); }, "218"},
+      {"range check", [] { RangeCheckFailed(); }, 201},
+      {"overflow check", [] { OverflowCheckFailed(); }, 215},
+      {"checked index", [] { CheckedArray<int, 1, 8> a{}; volatile int i = 9; a[i] = 1; }, 201},
+      {"checked add", [] { volatile int32_t big = INT32_MAX; CheckedAdd<int32_t>(big, 1); }, 215},
+      {"pending 106", [] { gInOutRes = 106; CheckIOResult(); }, 106},
+      {"pending 267", [] { gInOutRes = 267; CheckIOResult(); }, 11},
+      {"pending 256", [] { gInOutRes = 256; CheckIOResult(); }, 255},
+      {"0/0", [] { volatile long double zero = 0; volatile long double q = zero / zero; (void)q; FpuCheckpoint(); }, 207},
+      {"1/0", [] { volatile long double zero = 0; volatile long double q = 1 / zero; (void)q; FpuCheckpoint(); }, 200},
+      {"float 0/0", [] { volatile float zero = 0; volatile float q = zero / zero; (void)q; }, 207},
+      {"float 1/0", [] { volatile float zero = 0; volatile float q = 1 / zero; (void)q; }, 200},
+      {"store 1e39", [] { volatile long double big = 1e39L; ToFloat(big); }, 205},
+      {"float overflow", [] { volatile float big = 3e38f; volatile float q = big * 10; (void)q; }, 205},
+      {"truncate 1e30", [] { volatile long double t = 1e30L; TruncateToByte(t); }, 207},
+      {"truncate NaN", [] { volatile long double t = std::numeric_limits<long double>::quiet_NaN(); TruncateToByte(t); }, 207},
+      {"truncate 300", [] { volatile long double t = 300.0L; TruncateToByte(t); }, 201},
+      {"truncate -1", [] { volatile long double t = -1.0L; TruncateToByte(t); }, 201},
+      {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, 216},
+      {"interrupt", [] { raise(SIGINT); }, 217},
+      {"illegal instruction", [] { asm volatile("ud2"); }, 218},
   };
   for (const Row& row : rows) {
-    ChildResult result = RunChild(row.body);
-    std::string code = row.code;
-    EXPECT_EQ(result.status, std::stoi(code)) << row.what;
-    EXPECT_TRUE(IsReport(result.out, code)) << row.what;
+    ChildResult result = RunInChild(row.body);
+    EXPECT_EQ(result.status, row.code) << row.what;
+    EXPECT_TRUE(IsReport(result.output, row.code)) << row.what;
   }
 }
 
@@ -139,16 +96,16 @@ TEST(FatalStopDeathTest, TruncationInRangeGoesOn) {
 
 TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
   auto body = [] { RangeCheckFailed(); };
-  ChildResult first = RunChild(body);
-  ChildResult second = RunChild(body);
-  ASSERT_TRUE(IsReport(first.out, "201"));
-  EXPECT_EQ(first.out, second.out);
-  ChildResult other = RunChild([] { OverflowCheckFailed(); });
-  EXPECT_NE(first.out.substr(21, 8), other.out.substr(21, 8));
+  ChildResult first = RunInChild(body);
+  ChildResult second = RunInChild(body);
+  ASSERT_TRUE(IsReport(first.output, 201));
+  EXPECT_EQ(first.output, second.output);
+  ChildResult other = RunInChild([] { OverflowCheckFailed(); });
+  EXPECT_NE(first.output.substr(21, 8), other.output.substr(21, 8));
 }
 
 TEST(FatalStopDeathTest, StackOverflowIsToldApart) {
-  ChildResult result = RunChild([] {
+  ChildResult result = RunInChild([] {
     struct Recurse {
       static int Down(int depth) {
         volatile char frame[1024];
@@ -160,11 +117,11 @@ TEST(FatalStopDeathTest, StackOverflowIsToldApart) {
     Recurse::Down(0);
   });
   EXPECT_EQ(result.status, 202);
-  EXPECT_TRUE(IsReport(result.out, "202"));
+  EXPECT_TRUE(IsReport(result.output, 202));
 }
 
 TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
-  ChildResult result = RunChild([] {
+  ChildResult result = RunInChild([] {
     WriteText("before");
     FlushOutput();  // a pipe: still pending
     volatile long double big = 1e39L;
@@ -174,12 +131,12 @@ TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
     EndProgram();
   });
   EXPECT_EQ(result.status, 205);
-  ASSERT_EQ(result.out.substr(0, 6), "before");
-  EXPECT_TRUE(IsReport(result.out.substr(6), "205"));
+  ASSERT_EQ(result.output.substr(0, 6), "before");
+  EXPECT_TRUE(IsReport(result.output.substr(6), 205));
 }
 
 TEST(FatalStopDeathTest, FaultJustBeforeTheNormalEndIsNotLost) {
-  ChildResult result = RunChild([] {
+  ChildResult result = RunInChild([] {
     volatile long double big = -1e39L;
     ToFloat(big);
     EndProgram();
@@ -188,13 +145,13 @@ TEST(FatalStopDeathTest, FaultJustBeforeTheNormalEndIsNotLost) {
 }
 
 TEST(NormalEndDeathTest, WritesOnlyPendingOutputAndExitsZero) {
-  ChildResult result = RunChild([] {
+  ChildResult result = RunInChild([] {
     WriteText("pending");
     FlushOutput();
     EndProgram();
   });
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "pending");
+  EXPECT_EQ(result.output, "pending");
 }
 
 // Runs body with standard output on /dev/full; the exit status is returned.

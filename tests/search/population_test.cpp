@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <bit>
-#include <cctype>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "child_run.h"
 #include "runtime/fatal.h"
 #include "runtime/platform.h"
 #include "runtime/random.h"
@@ -484,45 +481,6 @@ TEST(PopulationDeathTest, StepWithoutBestSecondOrWorstStops) {
   }
 }
 
-// Runs `body` in a child whose standard output is a pipe; gives its exit status and
-// every byte it wrote.
-struct ChildResult {
-  int status;
-  std::string output;
-};
-
-ChildResult RunInChild(const std::function<void()>& body) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {-1, ""};
-  pid_t child = fork();
-  if (child == 0) {
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    MarkOutputClosed();
-    body();
-    EndProgram();
-  }
-  close(pipeEnds[1]);
-  std::string output;
-  char chunk[256];
-  ssize_t got;
-  while ((got = read(pipeEnds[0], chunk, sizeof chunk)) > 0) output.append(chunk, got);
-  close(pipeEnds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
-
-// "Runtime error NNN at HHHHHHHH", a zero byte, CR LF.
-bool IsReport(const std::string& text, const char* code) {
-  const std::string head = std::string("Runtime error ") + code + " at ";
-  if (text.size() != head.size() + 8 + 3 || text.compare(0, head.size(), head) != 0) return false;
-  for (size_t n = head.size(); n < head.size() + 8; ++n)
-    if (!std::isxdigit(static_cast<unsigned char>(text[n])) || std::islower(text[n])) return false;
-  return text.compare(head.size() + 8, 3, std::string("\0\r\n", 3)) == 0;
-}
-
 TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
   static ProfitTable table = WorkedTable();
   ChildResult result = RunInChild([] {
@@ -537,7 +495,7 @@ TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
   EXPECT_EQ(result.status, 201);
   const std::string prompt = "Input mutation amplitude  (0.01):";
   ASSERT_EQ(result.output.compare(0, prompt.size(), prompt), 0) << result.output;
-  EXPECT_TRUE(IsReport(result.output.substr(prompt.size()), "201")) << result.output;
+  EXPECT_TRUE(IsReport(result.output.substr(prompt.size()), 201)) << result.output;
 }
 
 TEST(PopulationStopTest, StepWithoutSecondStopsBeforeTouchingAnySlot) {
@@ -547,7 +505,7 @@ TEST(PopulationStopTest, StepWithoutSecondStopsBeforeTouchingAnySlot) {
   population = Filled(table, {p1, p1});
   ChildResult result = RunInChild([] { population.Step(); });
   EXPECT_EQ(result.status, 201);
-  EXPECT_TRUE(IsReport(result.output, "201")) << result.output;
+  EXPECT_TRUE(IsReport(result.output, 201)) << result.output;
 }
 
 // A large amplitude that pushes all 8 shares below 0 leaves nothing to normalise: the
@@ -573,7 +531,7 @@ TEST(PopulationStopTest, MutationToAllZeroSharesIsInvalidOperation) {
     population.Mutate(population.individuals[2]);
   });
   EXPECT_EQ(result.status, 207);
-  EXPECT_TRUE(IsReport(result.output, "207")) << result.output;
+  EXPECT_TRUE(IsReport(result.output, 207)) << result.output;
 }
 
 }  // namespace
