@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <cstring>
 #include <string>
 #include <vector>
 
