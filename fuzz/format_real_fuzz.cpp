@@ -24,10 +24,7 @@ constexpr int kLimbs = 300;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-struct Value {
-  uint64_t significand;
-  int field;
-  bool negative;
+struct Value : ExtendedParts {
   exact::Binary binary() const { return {significand, (field == 0 ? 1 : field) - 16383 - 63}; }
 };
 
@@ -112,12 +109,7 @@ void CheckFixedForm(std::string_view text, const Value& v, int decimals) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t input[18] = {};
   std::memcpy(input, data, size < sizeof input ? size : sizeof input);
-  Value v;
-  std::memcpy(&v.significand, input, 8);
-  uint16_t top;
-  std::memcpy(&top, input + 8, 2);
-  v.field = top & 0x7FFF;
-  v.negative = (top & 0x8000) != 0;
+  Value v{PartsOfBytes(input)};
   if (v.field != 0)
     v.significand |= uint64_t{1} << 63;
   else
@@ -128,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   unsigned char bytes[sizeof(long double)] = {};
   std::memcpy(bytes, &v.significand, 8);
-  std::memcpy(bytes + 8, &top, 2);
+  std::memcpy(bytes + 8, input + 8, 2);  // sign and exponent as given
   long double x;
   std::memcpy(&x, bytes, sizeof x);
 

@@ -11,7 +11,32 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+
+// The fields of an 80-bit extended value as it lies in memory (8 bytes of significand
+// with its explicit leading bit, then sign and 15-bit biased exponent).
+struct ExtendedParts {
+  uint64_t significand;
+  int field;  // biased exponent
+  bool negative;
+};
+
+inline ExtendedParts PartsOfBytes(const uint8_t* bytes) {
+  ExtendedParts p;
+  std::memcpy(&p.significand, bytes, 8);
+  uint16_t top;
+  std::memcpy(&top, bytes + 8, 2);
+  p.field = top & 0x7FFF;
+  p.negative = (top & 0x8000) != 0;
+  return p;
+}
+
+inline ExtendedParts PartsOf(long double x) {
+  uint8_t bytes[sizeof x];
+  std::memcpy(bytes, &x, sizeof x);
+  return PartsOfBytes(bytes);
+}
 
 struct Outcome {
   enum Kind { kReturned, kStopped, kTrapped };

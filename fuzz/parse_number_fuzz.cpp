@@ -21,24 +21,6 @@ namespace {
 
 constexpr int kLimbs = 300;  // 19200 bits: 10^5120 times 2^16445 with room to spare
 
-struct ExtendedParts {
-  uint64_t significand;
-  int field;  // biased exponent
-  bool negative;
-};
-
-ExtendedParts PartsOf(long double x) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &x, sizeof bytes);
-  ExtendedParts p;
-  std::memcpy(&p.significand, bytes, 8);
-  uint16_t top;
-  std::memcpy(&top, bytes + 8, 2);
-  p.field = top & 0x7FFF;
-  p.negative = (top & 0x8000) != 0;
-  return p;
-}
-
 void CheckInteger(std::string_view token) {
   ParsedInteger got{};
   Outcome outcome = Run([&] { got = ParseInteger(token); });
