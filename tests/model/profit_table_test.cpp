@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 
+#include "plain_profit.h"
 #include "runtime/fpu.h"
 
 namespace {
@@ -31,17 +32,6 @@ ProfitTable RampTable() {
   for (int k = 1; k <= 8; ++k)
     for (int j = 0; j <= 9; ++j) table.entries[k][j] = static_cast<float>(j);
   return table;
-}
-
-// The formula as written, everything in extended precision.
-float PlainExtendedProfit(const ProfitTable& table, int k, float x) {
-  long double t = x * 9.0L;
-  long double whole = std::trunc(t);
-  int i = static_cast<int>(whole);
-  float f = ToFloat(t - whole);
-  float here = table.entries[k][i];
-  float next = i + 1 <= 9 ? table.entries[k][i + 1] : here;
-  return ToFloat((1.0L - f) * here + static_cast<long double>(f) * next);
 }
 
 TEST(ProjectProfitTest, InterpolatesBetweenLevels) {

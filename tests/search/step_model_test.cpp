@@ -7,24 +7,15 @@
 #include <cstring>
 
 #include "runtime/fpu.h"
+#include "plain_profit.h"
 #include "runtime/random.h"
 #include "search/population.h"
 
 namespace {
 
-float PlainProfit(const ProfitTable& table, int k, float x) {
-  long double t = x * 9.0L;
-  long double whole = std::trunc(t);
-  int i = static_cast<int>(whole);
-  float f = ToFloat(t - whole);
-  float here = table.entries[k][i];
-  float next = i + 1 <= 9 ? table.entries[k][i + 1] : here;
-  return ToFloat((1.0L - f) * here + static_cast<long double>(f) * next);
-}
-
 float PlainTotal(const ProfitTable& table, const AllocationVector& v) {
   float sum = 0.0f;
-  for (int k = 1; k <= 8; ++k) sum = PlainProfit(table, k, v[k]) + sum;
+  for (int k = 1; k <= 8; ++k) sum = PlainExtendedProfit(table, k, v[k]) + sum;
   return sum;
 }
 
