@@ -37,21 +37,33 @@ uint8_t* OwnBuffer(TextChannel& channel) {
   return channel.ownBuffer.Range(0, static_cast<int>(kBufferSize));
 }
 
-// Collects the token that SkipSeparators found, up to the area's size. A byte of 0x20 or
-// below ends it and stays in the input; at the size limit the next byte is not even read.
+// A token as collected: its first bytes, and whether it was longer than its area.
+struct Token {
+  std::string_view text;
+  bool tooLong;
+};
+
+// Collects the token that SkipSeparators found. A byte of 0x20 or below ends it and stays
+// in the input. A token longer than its area is consumed whole, so that its rest cannot
+// pass for the next number.
 template <int Hi>
-std::string_view CollectToken(TextChannel& channel, CheckedArray<char, 0, Hi>& area) {
+Token CollectToken(TextChannel& channel, CheckedArray<char, 0, Hi>& area) {
   int length = 0;
-  while (length < area.kSize) {
+  bool tooLong = false;
+  for (;;) {
     int b = ReadByte(channel);
     if (b == kEndOfInput) break;
     if (b <= 0x20) {
       StepBack(channel);
       break;
     }
+    if (length == area.kSize) {
+      tooLong = true;
+      continue;
+    }
     area[length++] = static_cast<char>(b);
   }
-  return std::string_view(area.Range(0, length), static_cast<size_t>(length));
+  return {std::string_view(area.Range(0, length), static_cast<size_t>(length)), tooLong};
 }
 
 }  // namespace
@@ -207,9 +219,9 @@ int32_t ReadInteger(TextChannel& channel) {
   if (!SkipSeparators(channel)) return 0;
   // 2.
   CheckedArray<char, 0, 31> area;
-  std::string_view token = CollectToken(channel, area);
+  Token token = CollectToken(channel, area);
   // 3.
-  ParsedInteger parsed = ParseInteger(token);
+  ParsedInteger parsed = token.tooLong ? ParsedInteger{} : ParseInteger(token.text);
   if (!parsed.ok) {
     StoreCode(kInvalidNumber);
     return 0;
@@ -222,10 +234,10 @@ long double ReadReal(TextChannel& channel) {
   if (!SkipSeparators(channel)) return 0.0L;
   // 2.
   CheckedArray<char, 0, 63> area;
-  std::string_view token = CollectToken(channel, area);
+  Token token = CollectToken(channel, area);
   // 3. An invalid token gives 0.0, so that storing the result into a float before the
   // check cannot trap and hide the 106.
-  ParsedReal parsed = ParseReal(token);
+  ParsedReal parsed = token.tooLong ? ParsedReal{} : ParseReal(token.text);
   if (!parsed.ok) {
     StoreCode(kInvalidNumber);
     return 0.0L;
