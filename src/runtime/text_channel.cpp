@@ -6,6 +6,7 @@
 
 #include "runtime/number_parse.h"
 #include "runtime/platform.h"
+#include "runtime/stop_message.h"
 
 TextChannel StandardInput;
 uint16_t gChannelFlagDefault = kEndMarkerFlag;
@@ -21,7 +22,20 @@ constexpr int32_t kNotOpen = 103;
 constexpr int32_t kNotOpenForReading = 104;
 constexpr int32_t kInvalidNumber = 106;
 
-void StoreCode(int32_t code) { gInOutRes = code; }
+// Every stored code is noted with its channel, so that a stop can say what failed.
+void StoreCode(const TextChannel& channel, IOOperation operation, int32_t code, bool systemError) {
+  gInOutRes = code;
+  bool console = channel.name[0] == '\0';
+  NoteIOFailure(console ? IOStream::kStandardInput : IOStream::kFile,
+                channel.name.Range(0, kNameLimit + 1),
+                operation, code, systemError);
+}
+void StoreOwnCode(const TextChannel& channel, IOOperation operation, int32_t code) {
+  StoreCode(channel, operation, code, false);
+}
+void StoreSystemCode(const TextChannel& channel, IOOperation operation, int32_t code) {
+  StoreCode(channel, operation, code, true);
+}
 
 bool IsStateCode(uint16_t state) { return state >= kChannelClosed && state <= kChannelInOut; }
 bool IsOpen(uint16_t state) { return state >= kChannelInput && state <= kChannelInOut; }
@@ -81,7 +95,7 @@ int ReadByte(TextChannel& channel) {
       OpenForReading(channel);
     }
     if (channel.state != kChannelInput) {
-      StoreCode(kNotOpenForReading);
+      StoreOwnCode(channel, IOOperation::kRead, kNotOpenForReading);
       return kEndOfInput;
     }
   }
@@ -96,7 +110,7 @@ int ReadByte(TextChannel& channel) {
     // 3. Refill. A failure leaves no marker, so the next read asks the device again.
     int32_t code = channel.transferOperation(channel);
     if (code != 0) {
-      StoreCode(code);
+      StoreSystemCode(channel, IOOperation::kRead, code);
       return kEndOfInput;
     }
     if (channel.fillLevel == 0) {
@@ -190,7 +204,7 @@ void BindFile(TextChannel& channel, const char* name) {
 void OpenForReading(TextChannel& channel) {
   // 1.
   if (!IsStateCode(channel.state)) {
-    StoreCode(kNotBound);
+    StoreOwnCode(channel, IOOperation::kOpen, kNotBound);
     return;
   }
   // 2.
@@ -202,16 +216,16 @@ void OpenForReading(TextChannel& channel) {
     channel.openOperation = DefaultOpen;
   // 5.
   int32_t code = channel.openOperation(channel);
-  if (code != 0) StoreCode(code);
+  if (code != 0) StoreSystemCode(channel, IOOperation::kOpen, code);
 }
 
 void CloseChannel(TextChannel& channel) {
   if (IsOpen(channel.state)) {
     int32_t code = channel.closeOperation(channel);
-    if (code != 0) StoreCode(code);
+    if (code != 0) StoreSystemCode(channel, IOOperation::kClose, code);
     return;
   }
-  if (&channel != &StandardInput) StoreCode(kNotOpen);
+  if (&channel != &StandardInput) StoreOwnCode(channel, IOOperation::kClose, kNotOpen);
 }
 
 int32_t ReadInteger(TextChannel& channel) {
@@ -221,9 +235,10 @@ int32_t ReadInteger(TextChannel& channel) {
   CheckedArray<char, 0, 31> area;
   Token token = CollectToken(channel, area);
   // 3.
+  NoteToken(token.text, token.tooLong ? area.kSize : 0);
   ParsedInteger parsed = token.tooLong ? ParsedInteger{} : ParseInteger(token.text);
   if (!parsed.ok) {
-    StoreCode(kInvalidNumber);
+    StoreOwnCode(channel, IOOperation::kRead, kInvalidNumber);
     return 0;
   }
   return parsed.value;
@@ -237,9 +252,10 @@ long double ReadReal(TextChannel& channel) {
   Token token = CollectToken(channel, area);
   // 3. An invalid token gives 0.0, so that storing the result into a float before the
   // check cannot trap and hide the 106.
+  NoteToken(token.text, token.tooLong ? area.kSize : 0);
   ParsedReal parsed = token.tooLong ? ParsedReal{} : ParseReal(token.text);
   if (!parsed.ok) {
-    StoreCode(kInvalidNumber);
+    StoreOwnCode(channel, IOOperation::kRead, kInvalidNumber);
     return 0.0L;
   }
   return parsed.value;
