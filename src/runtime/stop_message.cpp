@@ -10,7 +10,8 @@ constexpr size_t kShownTokenBytes = sizeof gStopNotes.token;
 
 void CopyName(const char* name) {
   size_t i = 0;
-  for (; i + 1 < sizeof gStopNotes.fileName && name[i] != '\0'; ++i) gStopNotes.fileName[i] = name[i];
+  for (; i + 1 < sizeof gStopNotes.fileName && name[i] != '\0'; ++i)
+    gStopNotes.fileName[i] = name[i];
   gStopNotes.fileName[i] = '\0';
 }
 
@@ -40,7 +41,8 @@ class Line {
   Line& Token() {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const StopNotes& n = gStopNotes;
-    int shown = n.tokenLength < kShownTokenBytes ? n.tokenLength : static_cast<int>(kShownTokenBytes);
+    int shown = n.tokenLength < kShownTokenBytes ? n.tokenLength
+                                                 : static_cast<int>(kShownTokenBytes);
     Put('"');
     for (int i = 0; i < shown; ++i) {
       auto b = static_cast<uint8_t>(n.token[i]);
@@ -162,8 +164,9 @@ void AddInputOutputFailure(Line& line) {
   line.Add(OperationVerb()).Add(StreamName()).Add(": ");
   if (n.systemError) {
     line.Add(n.systemText);
-    // The system's own words do not say where the table is looked for.
-    if (n.stream == IOStream::kFile && n.operation == IOOperation::kOpen)
+    // The system's own words do not say where the file was looked for. 2 is the
+    // file-not-found number of both systems.
+    if (n.stream == IOStream::kFile && n.operation == IOOperation::kOpen && n.code == 2)
       line.Add(" (looked for in the working directory)");
     return;
   }

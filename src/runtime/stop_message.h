@@ -30,10 +30,10 @@ enum class IOOperation : uint8_t { kOpen, kRead, kWrite, kClose };
 
 struct StopNotes {
   Activity activity;
-  uint8_t question;  // 1..3
-  uint8_t project;   // 1..8
-  uint8_t level;     // 0..9
-  uint32_t count;    // individuals asked for
+  uint8_t question;   // 1..3
+  uint8_t project;    // 1..8
+  uint8_t level;      // 0..9
+  uint32_t count;     // individuals asked for
   char fileName[64];  // NUL-terminated, cut to fit
 
   // The last token read: its first bytes, and the area it overflowed when too long.

@@ -27,8 +27,7 @@ void StoreCode(const TextChannel& channel, IOOperation operation, int32_t code, 
   gInOutRes = code;
   bool console = channel.name[0] == '\0';
   NoteIOFailure(console ? IOStream::kStandardInput : IOStream::kFile,
-                channel.name.Range(0, kNameLimit + 1),
-                operation, code, systemError);
+                channel.name.Range(0, kNameLimit + 1), operation, code, systemError);
 }
 void StoreOwnCode(const TextChannel& channel, IOOperation operation, int32_t code) {
   StoreCode(channel, operation, code, false);

@@ -22,7 +22,8 @@ TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments[0]);
     Workdir dir;  // no function.txt: the table is not read
-    Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0, .arguments = row.arguments});
+    Outcome o =
+        RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0, .arguments = row.arguments});
     EXPECT_FALSE(o.timedOut);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err, "");
