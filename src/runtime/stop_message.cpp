@@ -243,8 +243,6 @@ void NoteSetup(uint32_t count) {
   gStopNotes.count = count;
 }
 
-void NoteActivity(Activity activity) { gStopNotes.activity = activity; }
-
 void NoteToken(std::string_view token, int area) {
   size_t shown = token.size() < kShownTokenBytes ? token.size() : kShownTokenBytes;
   for (size_t i = 0; i < shown; ++i) gStopNotes.token[i] = token[i];

@@ -59,7 +59,7 @@ void NoteLoading(const char* fileName);
 void NoteTableEntry(int project, int level);
 void NoteQuestion(int question);
 void NoteSetup(uint32_t count);
-void NoteActivity(Activity activity);
+inline void NoteActivity(Activity activity) { gStopNotes.activity = activity; }
 
 // The token just collected (its first bytes); area is 0, or the size it did not fit.
 void NoteToken(std::string_view token, int area);
