@@ -278,7 +278,7 @@ size_t ComposeStopMessage(uint8_t code, char* text, size_t size) {
 }
 
 void WriteStopMessage(uint8_t code) {
-  char text[320];
+  char text[kStopMessageSize];
   size_t length = ComposeStopMessage(code, text, sizeof text);
   PlatformWriteErrorStream(text, length);
 }

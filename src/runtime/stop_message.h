@@ -74,6 +74,7 @@ void NoteInputOutputStop();
 
 // The line for a stop with this code, "allocate: " ... and a line end, cut to fit size.
 // Returns its length.
+inline constexpr size_t kStopMessageSize = 320;
 size_t ComposeStopMessage(uint8_t code, char* text, size_t size);
 
 // Composes the line and writes it to standard error; a failed write is ignored.

@@ -157,6 +157,11 @@ TEST(ChannelFailure, StandardFilesThatCannotServe) {
       {"reader gone", kAnswers, 32, std::nullopt,
        "allocate: cannot write standard output: Broken pipe", Function::kWorked, "", Stdin::kPipe,
        Stdout::kPipeClosedByReader},
+      // The prompt waits in the buffer until the stop, whose write of it fails in turn.
+      {"a bad answer, and the reader gone", "abc\n", 106, std::nullopt,
+       "allocate: answer to question 1 (number of individuals): \"abc\" is not an integer from "
+       "-2147483648 to 2147483647",
+       Function::kWorked, "", Stdin::kPipe, Stdout::kPipeClosedByReader},
   });
 }
 
