@@ -142,13 +142,13 @@ void EndProgram() {
     FormatReport(static_cast<uint8_t>(gExitCode), gErrorAddress, report);
     // The line in words is composed before anything is written: a failing write of the
     // pending output would note a failure of its own.
-    char message[kStopMessageSize];
-    size_t length = ComposeStopMessage(static_cast<uint8_t>(gExitCode), message, sizeof message);
+    StopMessageText message;
+    int length = ComposeStopMessage(static_cast<uint8_t>(gExitCode), message);
     if (gTextOutput.open && gTextOutput.position > 0) WriteOutBuffer();
     PlatformWriteAll(1, report.Range(0, 30), 30);
     PlatformWriteAll(1, "\r\n", 2);
     gErrorAddress = 0;
-    PlatformWriteErrorStream(message, length);
+    PlatformWriteErrorStream(message.Range(0, length), static_cast<size_t>(length));
   }
   CloseChannel(StandardInput);
   int32_t lost = CloseOutput();

@@ -6,28 +6,35 @@ StopNotes gStopNotes;
 
 namespace {
 
-constexpr size_t kShownTokenBytes = sizeof gStopNotes.token;
+constexpr int kShownTokenBytes = decltype(gStopNotes.token)::kSize;
 
 void CopyName(const char* name) {
-  size_t i = 0;
-  for (; i + 1 < sizeof gStopNotes.fileName && name[i] != '\0'; ++i)
+  int i = 0;
+  for (; i + 1 < gStopNotes.fileName.kSize && name[i] != '\0'; ++i)
     gStopNotes.fileName[i] = name[i];
   gStopNotes.fileName[i] = '\0';
 }
 
-// A line under construction in a fixed area. Bytes beyond the area are dropped; one byte
-// always stays free for the line end.
+// A line under construction. Bytes beyond its area are dropped; one byte always stays
+// free for the line end.
 class Line {
  public:
-  Line(char* text, size_t size) : text_(text), size_(size) {}
+  explicit Line(StopMessageText& text) : text_(text) {}
 
   Line& Add(const char* s) {
     while (*s != '\0') Put(*s++);
     return *this;
   }
 
+  // A NUL-terminated text held in a checked array.
+  template <int Hi>
+  Line& Add(const CheckedArray<char, 0, Hi>& s) {
+    for (int i = 0; i <= Hi && s[i] != '\0'; ++i) Put(s[i]);
+    return *this;
+  }
+
   Line& Number(uint32_t value) {
-    char digits[10];
+    CheckedArray<char, 0, 9> digits;
     int count = 0;
     do {
       digits[count++] = static_cast<char>('0' + value % 10);
@@ -41,8 +48,7 @@ class Line {
   Line& Token() {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const StopNotes& n = gStopNotes;
-    int shown = n.tokenLength < kShownTokenBytes ? n.tokenLength
-                                                 : static_cast<int>(kShownTokenBytes);
+    int shown = n.tokenLength < kShownTokenBytes ? n.tokenLength : kShownTokenBytes;
     Put('"');
     for (int i = 0; i < shown; ++i) {
       auto b = static_cast<uint8_t>(n.token[i]);
@@ -59,20 +65,18 @@ class Line {
     return *this;
   }
 
-  size_t Finish() {
-    if (size_ == 0) return 0;
+  int Finish() {
     text_[length_++] = '\n';
     return length_;
   }
 
  private:
   void Put(char c) {
-    if (length_ + 1 < size_) text_[length_++] = c;
+    if (length_ + 1 < text_.kSize) text_[length_++] = c;
   }
 
-  char* text_;
-  size_t size_;
-  size_t length_ = 0;
+  StopMessageText& text_;
+  int length_ = 0;
 };
 
 const char* QuestionName(int question) {
@@ -121,11 +125,11 @@ void AddActivity(Line& line) {
   }
 }
 
-const char* StreamName() {
+void AddStreamName(Line& line) {
   switch (gStopNotes.stream) {
-    case IOStream::kStandardInput: return "standard input";
-    case IOStream::kStandardOutput: return "standard output";
-    default: return gStopNotes.fileName;
+    case IOStream::kStandardInput: line.Add("standard input"); break;
+    case IOStream::kStandardOutput: line.Add("standard output"); break;
+    default: line.Add(gStopNotes.fileName); break;
   }
 }
 
@@ -161,7 +165,9 @@ void AddInputOutputFailure(Line& line) {
     AddInvalidNumber(line);
     return;
   }
-  line.Add(OperationVerb()).Add(StreamName()).Add(": ");
+  line.Add(OperationVerb());
+  AddStreamName(line);
+  line.Add(": ");
   if (n.systemError) {
     line.Add(n.systemText);
     // The system's own words do not say where the file was looked for. 2 is the
@@ -244,8 +250,8 @@ void NoteSetup(uint32_t count) {
 }
 
 void NoteToken(std::string_view token, int area) {
-  size_t shown = token.size() < kShownTokenBytes ? token.size() : kShownTokenBytes;
-  for (size_t i = 0; i < shown; ++i) gStopNotes.token[i] = token[i];
+  int shown = token.size() < kShownTokenBytes ? static_cast<int>(token.size()) : kShownTokenBytes;
+  for (int i = 0; i < shown; ++i) gStopNotes.token[i] = token[static_cast<size_t>(i)];
   gStopNotes.tokenLength = static_cast<uint8_t>(token.size() < 255 ? token.size() : 255);
   gStopNotes.tokenArea = static_cast<uint8_t>(area);
 }
@@ -261,13 +267,14 @@ void NoteIOFailure(IOStream stream, const char* fileName, IOOperation operation,
 
 void NoteInputOutputStop() {
   gStopNotes.inputOutputStop = true;
-  gStopNotes.systemText[0] = '\0';
+  CheckedArray<char, 0, 95>& text = gStopNotes.systemText;
+  text[0] = '\0';
   if (gStopNotes.systemError)
-    PlatformErrorText(gStopNotes.code, gStopNotes.systemText, sizeof gStopNotes.systemText);
+    PlatformErrorText(gStopNotes.code, text.Range(0, text.kSize), text.kSize);
 }
 
-size_t ComposeStopMessage(uint8_t code, char* text, size_t size) {
-  Line line(text, size);
+int ComposeStopMessage(uint8_t code, StopMessageText& text) {
+  Line line(text);
   line.Add("allocate: ");
   if (gStopNotes.inputOutputStop) {
     AddInputOutputFailure(line);
@@ -278,7 +285,7 @@ size_t ComposeStopMessage(uint8_t code, char* text, size_t size) {
 }
 
 void WriteStopMessage(uint8_t code) {
-  char text[kStopMessageSize];
-  size_t length = ComposeStopMessage(code, text, sizeof text);
-  PlatformWriteErrorStream(text, length);
+  StopMessageText text;
+  int length = ComposeStopMessage(code, text);
+  PlatformWriteErrorStream(text.Range(0, length), static_cast<size_t>(length));
 }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/checked.h"
+
 enum class Activity : uint8_t {
   kStarting,   // nothing noted yet
   kLoading,    // reading the profit table: fileName, project, level
@@ -30,14 +32,14 @@ enum class IOOperation : uint8_t { kOpen, kRead, kWrite, kClose };
 
 struct StopNotes {
   Activity activity;
-  uint8_t question;   // 1..3
-  uint8_t project;    // 1..8
-  uint8_t level;      // 0..9
-  uint32_t count;     // individuals asked for
-  char fileName[64];  // NUL-terminated, cut to fit
+  uint8_t question;  // 1..3
+  uint8_t project;   // 1..8
+  uint8_t level;     // 0..9
+  uint32_t count;    // individuals asked for
+  CheckedArray<char, 0, 63> fileName;  // NUL-terminated, cut to fit
 
   // The last token read: its first bytes, and the area it overflowed when too long.
-  char token[16];
+  CheckedArray<char, 0, 15> token;
   uint8_t tokenLength;
   uint8_t tokenArea;  // 0, or 32 / 64 when the token was longer than that
 
@@ -49,7 +51,7 @@ struct StopNotes {
 
   // Set when the stop comes from a pending I/O code, with the system's message.
   bool inputOutputStop;
-  char systemText[96];
+  CheckedArray<char, 0, 95> systemText;  // NUL-terminated
 };
 
 extern StopNotes gStopNotes;
@@ -72,10 +74,10 @@ void NoteIOFailure(IOStream stream, const char* fileName, IOOperation operation,
 // normal context only (CheckIOResult, the end of a normal run).
 void NoteInputOutputStop();
 
-// The line for a stop with this code, "allocate: " ... and a line end, cut to fit size.
-// Returns its length.
-inline constexpr size_t kStopMessageSize = 320;
-size_t ComposeStopMessage(uint8_t code, char* text, size_t size);
+// The line for a stop with this code, "allocate: " ... and a line end. Returns its length.
+// The longest line the notes can give is about 230 bytes.
+using StopMessageText = CheckedArray<char, 0, 319>;
+int ComposeStopMessage(uint8_t code, StopMessageText& text);
 
 // Composes the line and writes it to standard error; a failed write is ignored.
 void WriteStopMessage(uint8_t code);

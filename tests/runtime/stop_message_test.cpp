@@ -15,9 +15,9 @@
 namespace {
 
 std::string Compose(uint8_t code) {
-  char text[320];
-  size_t length = ComposeStopMessage(code, text, sizeof text);
-  return std::string(text, length);
+  StopMessageText text;
+  int length = ComposeStopMessage(code, text);
+  return std::string(text.Range(0, length), static_cast<size_t>(length));
 }
 
 void NoteIOStop(IOStream stream, IOOperation operation, int32_t code, bool systemError) {
@@ -102,15 +102,22 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
   gStopNotes = StopNotes{};
 }
 
-TEST(StopMessage, CutToItsAreaWithTheLineEndKept) {
+// The longest notes still give whole lines: nothing is cut.
+TEST(StopMessage, TheLongestLinesFitWhole) {
+  const std::string name(70, 'n');
   gStopNotes = StopNotes{};
-  NoteActivity(Activity::kSearching);
-  char text[16];
-  std::memset(text, '#', sizeof text);
-  ASSERT_EQ(ComposeStopMessage(205, text, 12), 12u);
-  EXPECT_EQ(std::string(text, 12), "allocate: f\n");
-  EXPECT_EQ(text[12], '#');
-  EXPECT_EQ(ComposeStopMessage(205, text, 0), 0u);
+  NoteLoading(name.c_str());
+  NoteTableEntry(8, 9);
+  NoteToken(std::string(64, '\x01'), 64);
+  std::string escaped;
+  for (int i = 0; i < 16; ++i) escaped += "\\x01";
+  std::string line = Compose(205);
+  EXPECT_EQ(line, "allocate: " + name.substr(0, 63) + ", project 8, level 9: \"" + escaped +
+                      "...\" is beyond the single-precision range (about 3.4E+38)\n");
+  NoteIOFailure(IOStream::kFile, name.c_str(), IOOperation::kClose, ENOTRECOVERABLE, true);
+  NoteInputOutputStop();
+  line = Compose(ENOTRECOVERABLE);
+  EXPECT_TRUE(line.ends_with(": State not recoverable\n")) << line;
   gStopNotes = StopNotes{};
 }
 
