@@ -36,12 +36,13 @@ bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 
 // One ReadReal; false when the run cannot go on (the value trapped).
 bool CheckReadReal(TextChannel& channel, model::Stream& stream) {
   int32_t before = gInOutRes;
-  std::optional<std::string_view> token = stream.NextToken(64);
+  std::optional<std::string_view> token = stream.NextToken();
   long double got = 0;
   Outcome outcome = Run([&] { got = ReadReal(channel); });
   Require(outcome.kind != Outcome::kStopped, "ReadReal stopped the run");
   if (outcome.kind == Outcome::kTrapped) {
-    Require(token.has_value() && outcome.trapCode == FPE_FLTOVF,
+    Require(token.has_value() && !model::TooLong(*token, model::kRealArea) &&
+                outcome.trapCode == FPE_FLTOVF,
             "ReadReal trapped other than by overflow");
     model::RealClass c = model::Classify(model::ReferenceReal(*token));
     Require(c == model::RealClass::kOverflow || c == model::RealClass::kFiniteOrOverflow,
@@ -51,6 +52,10 @@ bool CheckReadReal(TextChannel& channel, model::Stream& stream) {
   if (!token) {
     Require(SameBits(got, 0.0L) && gInOutRes == before,
             "ReadReal at the end did not give 0.0 quietly");
+    return true;
+  }
+  if (model::TooLong(*token, model::kRealArea)) {
+    Require(gInOutRes == 106, "a real token longer than its area did not store 106");
     return true;
   }
   ParsedReal want{};
@@ -67,7 +72,7 @@ bool CheckReadReal(TextChannel& channel, model::Stream& stream) {
 
 void CheckReadInteger(TextChannel& channel, model::Stream& stream) {
   int32_t before = gInOutRes;
-  std::optional<std::string_view> token = stream.NextToken(32);
+  std::optional<std::string_view> token = stream.NextToken();
   int32_t got = -1;
   Outcome outcome = Run([&] { got = ReadInteger(channel); });
   Require(outcome.kind == Outcome::kReturned, "ReadInteger stopped the run");
@@ -76,7 +81,7 @@ void CheckReadInteger(TextChannel& channel, model::Stream& stream) {
     return;
   }
   model::IntegerReference want = model::ReferenceInteger(*token);
-  if (want.ok)
+  if (want.ok && !model::TooLong(*token, model::kIntegerArea))
     Require(got == want.value && gInOutRes == before,
             "ReadInteger gave another value than its token");
   else

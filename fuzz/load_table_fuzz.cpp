@@ -58,13 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   model::Stream stream(bytes);
   for (int i = 0; i < 80; ++i) {
     uint32_t got = Bits(Entry(i));
-    std::optional<std::string_view> token = stream.NextToken(64);
+    std::optional<std::string_view> token = stream.NextToken();
     if (!token) {
       Require(got == 0, "an entry after the last number is not 0");
       continue;
     }
     model::RealReference want = model::ReferenceReal(*token);
-    if (want.validity != model::RealReference::kValid) {
+    if (want.validity != model::RealReference::kValid || model::TooLong(*token, model::kRealArea)) {
       Require(outcome.kind == Outcome::kStopped && got == 0,
               "an invalid number did not stop the load with 106");
       for (int rest = i + 1; rest < 80; ++rest)

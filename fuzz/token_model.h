@@ -158,19 +158,18 @@ inline FloatStore ClassifyFloatStore(const RealReference& r) {
 }
 
 // The token rules of the reader over a byte stream: a byte 0x1A ends the input, bytes up
-// to 0x20 separate tokens, a token is at most `limit` bytes, and a line ends after LF.
+// to 0x20 separate tokens, and a line ends after LF. A token is read whole, whatever its
+// length; one longer than the reader's area is invalid (TooLong).
 class Stream {
  public:
   explicit Stream(std::string_view bytes) : data_(bytes.substr(0, bytes.find('\x1A'))) {}
 
   // The next token, or nothing at the end of the input (skipping the separators).
-  std::optional<std::string_view> NextToken(size_t limit) {
+  std::optional<std::string_view> NextToken() {
     while (at_ < data_.size() && static_cast<unsigned char>(data_[at_]) <= 0x20) ++at_;
     if (at_ == data_.size()) return std::nullopt;
     size_t start = at_;
-    while (at_ < data_.size() && static_cast<unsigned char>(data_[at_]) > 0x20 &&
-           at_ - start < limit)
-      ++at_;
+    while (at_ < data_.size() && static_cast<unsigned char>(data_[at_]) > 0x20) ++at_;
     return data_.substr(start, at_ - start);
   }
 
@@ -186,6 +185,11 @@ class Stream {
   std::string_view data_;
   size_t at_ = 0;
 };
+
+// The reader's areas: 32 bytes for an integer, 64 for a real.
+inline constexpr size_t kIntegerArea = 32;
+inline constexpr size_t kRealArea = 64;
+inline bool TooLong(std::string_view token, size_t area) { return token.size() > area; }
 
 inline uint64_t Hash(const uint8_t* data, size_t size) {  // FNV-1a
   uint64_t h = 0xCBF29CE484222325u;

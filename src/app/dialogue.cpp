@@ -7,6 +7,7 @@
 #include "runtime/fatal.h"
 #include "runtime/fpu.h"
 #include "runtime/random.h"
+#include "runtime/stop_message.h"
 #include "runtime/text_channel.h"
 #include "runtime/text_output.h"
 #include "search/population.h"
@@ -27,7 +28,8 @@ void Prompt(std::string_view text) {
 }
 
 // The rest of the answer line is discarded before the check, also after a bad number.
-int32_t AskInteger(std::string_view prompt) {
+int32_t AskInteger(int question, std::string_view prompt) {
+  NoteQuestion(question);
   Prompt(prompt);
   int32_t answer = ReadInteger(StandardInput);
   SkipLine(StandardInput);
@@ -35,7 +37,8 @@ int32_t AskInteger(std::string_view prompt) {
   return answer;
 }
 
-float AskReal(std::string_view prompt) {
+float AskReal(int question, std::string_view prompt) {
+  NoteQuestion(question);
   Prompt(prompt);
   long double answer = ReadReal(StandardInput);
   // Stored at once, so a value beyond the float range stops here (205). The value of a
@@ -60,15 +63,18 @@ void RunDialogue() {
   gTable.Load("function.txt");
 
   // 3-5. The answers are cut to their widths, never refused.
-  gCount = static_cast<uint8_t>(AskInteger("Input number of individuals (10):"));
-  gIterations = static_cast<uint16_t>(AskInteger("Input iterations count    (1000):"));
-  gAmplitude = AskReal("Input mutation amplitude  (0.01):");
+  gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):"));
+  gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):"));
+  gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):");
 
   // 6-7.
+  NoteSetup(gCount);
   gPopulation.Setup(gTable, gCount, gAmplitude);
+  NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
 
   // 8-10.
+  NoteActivity(Activity::kReporting);
   WriteLine("Optimal solution:");
   gPopulation.PrintAll();
   float best = gPopulation.BestProfit();
@@ -81,6 +87,7 @@ void RunDialogue() {
 
   // 12. Waits for one line.
   WriteLine("Press ENTER to exit.");
+  NoteActivity(Activity::kWaiting);
   SkipLine(StandardInput);
   CheckIOResult();
 }

@@ -1,8 +1,9 @@
+#include "app/command_line.h"
 #include "app/dialogue.h"
 #include "runtime/fatal.h"
 
-int main() {
+int main(int argc, char** argv) {
   StartUp();
-  RunDialogue();
+  if (!AnswerCommandLine(argc, argv)) RunDialogue();
   EndProgram();
 }

@@ -1,10 +1,12 @@
 #include "model/profit_table.h"
 
+#include "runtime/stop_message.h"
 #include "runtime/text_channel.h"
 
 void ProfitTable::Load(const char* fileName) {
   // The channel lives only while the table loads.
   TextChannel channel{};
+  NoteLoading(fileName);
   // 1. Open; a missing or unreadable file stops here.
   BindFile(channel, fileName);
   OpenForReading(channel);
@@ -12,6 +14,7 @@ void ProfitTable::Load(const char* fileName) {
   // 2. Project by project, level by level; one check after every single read.
   for (int k = 1; k <= 8; ++k) {
     for (int j = 0; j <= 9; ++j) {
+      NoteTableEntry(k, j);
       entries[k][j] = ToFloat(ReadReal(channel));
       CheckIOResult();
     }

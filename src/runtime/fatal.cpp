@@ -8,6 +8,7 @@
 #include "runtime/checked.h"
 #include "runtime/fpu.h"
 #include "runtime/platform.h"
+#include "runtime/stop_message.h"
 #include "runtime/text_channel.h"
 #include "runtime/text_output.h"
 
@@ -97,6 +98,7 @@ void StartUp() {
 
 void CheckIOResult() {
   if (gInOutRes == 0) [[likely]] return;
+  NoteInputOutputStop();
   StopWithError(FailureStatus(gInOutRes), CodeAddress(__builtin_return_address(0)));
 }
 
@@ -138,14 +140,24 @@ void EndProgram() {
   if (gErrorAddress != 0) {
     ReportLine report;
     FormatReport(static_cast<uint8_t>(gExitCode), gErrorAddress, report);
+    // The line in words is composed before anything is written: a failing write of the
+    // pending output would note a failure of its own.
+    StopMessageText message;
+    int length = ComposeStopMessage(static_cast<uint8_t>(gExitCode), message);
     if (gTextOutput.open && gTextOutput.position > 0) WriteOutBuffer();
     PlatformWriteAll(1, report.Range(0, 30), 30);
     PlatformWriteAll(1, "\r\n", 2);
     gErrorAddress = 0;
+    PlatformWriteErrorStream(message.Range(0, length), static_cast<size_t>(length));
   }
   CloseChannel(StandardInput);
   int32_t lost = CloseOutput();
-  // Standard error is never written, so there is nothing to close out there.
-  if (gExitCode == 0 && lost != 0) gExitCode = FailureStatus(lost);
+  // Standard error is written unbuffered, so there is nothing to close out there. Output
+  // lost at a normal end still gets its line there (normal context: no signal ends here).
+  if (gExitCode == 0 && lost != 0) {
+    gExitCode = FailureStatus(lost);
+    NoteInputOutputStop();
+    WriteStopMessage(static_cast<uint8_t>(gExitCode));
+  }
   PlatformExit(gExitCode);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The one way the program stops on a failure: a report line on standard output and the
-// failure's code as exit status. Nothing returns errors to callers; input and output
-// operations leave a pending code that CheckIOResult turns into a stop.
+// The one way the program stops on a failure: a report line on standard output, a line
+// in words on standard error (stop_message.h) and the failure's code as exit status.
+// Nothing returns errors to callers; input and output operations leave a pending code
+// that CheckIOResult turns into a stop.
 //
 // Report line, 29 characters, a zero byte, then CR LF:
 //   "Runtime error 106 at 000ABCDE"   code right-aligned in 3, address as 8 hex digits.

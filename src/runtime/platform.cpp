@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +59,20 @@ int PlatformStandardOutputIsConsole(bool* console) {
 
 int PlatformStandardInputValid() {
   return gPlatform.fcntl(STDIN_FILENO, F_GETFD) < 0 ? errno : 0;
+}
+
+void PlatformWriteErrorStream(const char* text, size_t count) {
+  PlatformWriteAll(STDERR_FILENO, text, count);
+}
+
+// The GNU strerror_r: it gives either its own constant text or one written into text.
+void PlatformErrorText(int code, char* text, size_t size) {
+  if (size == 0) return;
+  const char* message = strerror_r(code, text, size);
+  if (message == text) return;
+  size_t i = 0;
+  for (; i + 1 < size && message[i] != '\0'; ++i) text[i] = message[i];
+  text[i] = '\0';
 }
 
 void PlatformExit(int status) { _exit(status); }

@@ -43,4 +43,12 @@ int PlatformStandardOutputIsConsole(bool* console);
 // Whether file descriptor 0 is open at all.
 int PlatformStandardInputValid();
 
+// Writes to standard error; a failure is ignored.
+void PlatformWriteErrorStream(const char* text, size_t count);
+
+// The system's own message for error number code, NUL-terminated, cut to fit size bytes
+// (strerror_r / strerrordesc_np on Linux, FormatMessageA on Windows without its trailing
+// line end and period).
+void PlatformErrorText(int code, char* text, size_t size);
+
 [[noreturn]] void PlatformExit(int status);

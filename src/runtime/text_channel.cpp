@@ -6,6 +6,7 @@
 
 #include "runtime/number_parse.h"
 #include "runtime/platform.h"
+#include "runtime/stop_message.h"
 
 TextChannel StandardInput;
 uint16_t gChannelFlagDefault = kEndMarkerFlag;
@@ -21,7 +22,19 @@ constexpr int32_t kNotOpen = 103;
 constexpr int32_t kNotOpenForReading = 104;
 constexpr int32_t kInvalidNumber = 106;
 
-void StoreCode(int32_t code) { gInOutRes = code; }
+// Every stored code is noted with its channel, so that a stop can say what failed.
+void StoreCode(const TextChannel& channel, IOOperation operation, int32_t code, bool systemError) {
+  gInOutRes = code;
+  bool console = channel.name[0] == '\0';
+  NoteIOFailure(console ? IOStream::kStandardInput : IOStream::kFile,
+                channel.name.Range(0, kNameLimit + 1), operation, code, systemError);
+}
+void StoreOwnCode(const TextChannel& channel, IOOperation operation, int32_t code) {
+  StoreCode(channel, operation, code, false);
+}
+void StoreSystemCode(const TextChannel& channel, IOOperation operation, int32_t code) {
+  StoreCode(channel, operation, code, true);
+}
 
 bool IsStateCode(uint16_t state) { return state >= kChannelClosed && state <= kChannelInOut; }
 bool IsOpen(uint16_t state) { return state >= kChannelInput && state <= kChannelInOut; }
@@ -37,21 +50,33 @@ uint8_t* OwnBuffer(TextChannel& channel) {
   return channel.ownBuffer.Range(0, static_cast<int>(kBufferSize));
 }
 
-// Collects the token that SkipSeparators found, up to the area's size. A byte of 0x20 or
-// below ends it and stays in the input; at the size limit the next byte is not even read.
+// A token as collected: its first bytes, and whether it was longer than its area.
+struct Token {
+  std::string_view text;
+  bool tooLong;
+};
+
+// Collects the token that SkipSeparators found. A byte of 0x20 or below ends it and stays
+// in the input. A token longer than its area is consumed whole, so that its rest cannot
+// pass for the next number.
 template <int Hi>
-std::string_view CollectToken(TextChannel& channel, CheckedArray<char, 0, Hi>& area) {
+Token CollectToken(TextChannel& channel, CheckedArray<char, 0, Hi>& area) {
   int length = 0;
-  while (length < area.kSize) {
+  bool tooLong = false;
+  for (;;) {
     int b = ReadByte(channel);
     if (b == kEndOfInput) break;
     if (b <= 0x20) {
       StepBack(channel);
       break;
     }
+    if (length == area.kSize) {
+      tooLong = true;
+      continue;
+    }
     area[length++] = static_cast<char>(b);
   }
-  return std::string_view(area.Range(0, length), static_cast<size_t>(length));
+  return {std::string_view(area.Range(0, length), static_cast<size_t>(length)), tooLong};
 }
 
 }  // namespace
@@ -69,7 +94,7 @@ int ReadByte(TextChannel& channel) {
       OpenForReading(channel);
     }
     if (channel.state != kChannelInput) {
-      StoreCode(kNotOpenForReading);
+      StoreOwnCode(channel, IOOperation::kRead, kNotOpenForReading);
       return kEndOfInput;
     }
   }
@@ -84,7 +109,7 @@ int ReadByte(TextChannel& channel) {
     // 3. Refill. A failure leaves no marker, so the next read asks the device again.
     int32_t code = channel.transferOperation(channel);
     if (code != 0) {
-      StoreCode(code);
+      StoreSystemCode(channel, IOOperation::kRead, code);
       return kEndOfInput;
     }
     if (channel.fillLevel == 0) {
@@ -178,7 +203,7 @@ void BindFile(TextChannel& channel, const char* name) {
 void OpenForReading(TextChannel& channel) {
   // 1.
   if (!IsStateCode(channel.state)) {
-    StoreCode(kNotBound);
+    StoreOwnCode(channel, IOOperation::kOpen, kNotBound);
     return;
   }
   // 2.
@@ -190,16 +215,16 @@ void OpenForReading(TextChannel& channel) {
     channel.openOperation = DefaultOpen;
   // 5.
   int32_t code = channel.openOperation(channel);
-  if (code != 0) StoreCode(code);
+  if (code != 0) StoreSystemCode(channel, IOOperation::kOpen, code);
 }
 
 void CloseChannel(TextChannel& channel) {
   if (IsOpen(channel.state)) {
     int32_t code = channel.closeOperation(channel);
-    if (code != 0) StoreCode(code);
+    if (code != 0) StoreSystemCode(channel, IOOperation::kClose, code);
     return;
   }
-  if (&channel != &StandardInput) StoreCode(kNotOpen);
+  if (&channel != &StandardInput) StoreOwnCode(channel, IOOperation::kClose, kNotOpen);
 }
 
 int32_t ReadInteger(TextChannel& channel) {
@@ -207,11 +232,12 @@ int32_t ReadInteger(TextChannel& channel) {
   if (!SkipSeparators(channel)) return 0;
   // 2.
   CheckedArray<char, 0, 31> area;
-  std::string_view token = CollectToken(channel, area);
+  Token token = CollectToken(channel, area);
   // 3.
-  ParsedInteger parsed = ParseInteger(token);
+  NoteToken(token.text, token.tooLong ? area.kSize : 0);
+  ParsedInteger parsed = token.tooLong ? ParsedInteger{} : ParseInteger(token.text);
   if (!parsed.ok) {
-    StoreCode(kInvalidNumber);
+    StoreOwnCode(channel, IOOperation::kRead, kInvalidNumber);
     return 0;
   }
   return parsed.value;
@@ -222,12 +248,13 @@ long double ReadReal(TextChannel& channel) {
   if (!SkipSeparators(channel)) return 0.0L;
   // 2.
   CheckedArray<char, 0, 63> area;
-  std::string_view token = CollectToken(channel, area);
+  Token token = CollectToken(channel, area);
   // 3. An invalid token gives 0.0, so that storing the result into a float before the
   // check cannot trap and hide the 106.
-  ParsedReal parsed = ParseReal(token);
+  NoteToken(token.text, token.tooLong ? area.kSize : 0);
+  ParsedReal parsed = token.tooLong ? ParsedReal{} : ParseReal(token.text);
   if (!parsed.ok) {
-    StoreCode(kInvalidNumber);
+    StoreOwnCode(channel, IOOperation::kRead, kInvalidNumber);
     return 0.0L;
   }
   return parsed.value;

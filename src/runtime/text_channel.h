@@ -7,6 +7,9 @@
 //   "10 abc\r\n7"  ReadInteger -> 10, SkipLine drops " abc\r\n", ReadInteger -> 7
 //   "10abc"        ReadInteger -> 0 with code 106 (the token is consumed whole)
 //   "1 2\x1A 3"    ReadInteger -> 1, 2, then 0 for ever: 0x1A ends the input
+//
+// A token holds at most 32 bytes for an integer and 64 for a real; a longer one is invalid
+// (106) and consumed whole.
 
 #include <cstdint>
 

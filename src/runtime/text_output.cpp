@@ -7,6 +7,7 @@
 #include "runtime/fatal.h"
 #include "runtime/format.h"
 #include "runtime/platform.h"
+#include "runtime/stop_message.h"
 
 TextOutput gTextOutput;
 
@@ -24,6 +25,7 @@ bool EnsureOpen() {
   bool console = false;
   if (PlatformStandardOutputIsConsole(&console) != 0) {
     gInOutRes = 105;
+    NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, 105, false);
     return false;
   }
   gTextOutput.handle = STDOUT_FILENO;
@@ -113,7 +115,10 @@ int32_t WriteOutBuffer() {
   gTextOutput.position = 0;
   int code = PlatformWriteAll(gTextOutput.handle,
                               gTextOutput.buffer.Range(0, static_cast<int>(count)), count);
-  if (code != 0) gInOutRes = code;
+  if (code != 0) {
+    gInOutRes = code;
+    NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, code, true);
+  }
   return code;
 }
 

@@ -2,6 +2,7 @@
 
 #include "runtime/fpu.h"
 #include "runtime/random.h"
+#include "runtime/stop_message.h"
 #include "runtime/text_output.h"
 
 void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
@@ -113,6 +114,8 @@ void Population::ReplaceWorst(AllocationVector child) {
 }
 
 void Population::Mutate(AllocationVector& v) {
+  // Noted, so that shares all fallen to 0 are told apart from other invalid operations.
+  NoteActivity(Activity::kMutating);
   // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits.
   for (int k = 1; k <= 8; ++k) {
     long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
@@ -120,4 +123,5 @@ void Population::Mutate(AllocationVector& v) {
   }
   // 2. Normalise.
   Normalize(v);
+  NoteActivity(Activity::kSearching);
 }

@@ -1,6 +1,6 @@
-// Every way the whole program stops on a failure, seen from outside: the exit status,
-// and where standard output is captured, exactly what came before the report line and
-// the report line itself.
+// Every way the whole program stops on a failure, seen from outside: the exit status, the
+// line in words on standard error, and where standard output is captured, exactly what
+// came before the report line and the report line itself.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -18,6 +18,7 @@ struct Row {
   std::string input;
   int code;
   std::optional<std::string> before;  // output before the report; unset when not captured
+  std::string err;                    // standard error, without its line end
   Function function = Function::kWorked;
   std::string bytes = {};  // the file for kBytes
   Stdin in = Stdin::kPipe;
@@ -42,7 +43,7 @@ void ExpectStop(const std::vector<Row>& rows) {
     EXPECT_FALSE(o.timedOut);
     EXPECT_EQ(o.signal, 0);
     EXPECT_EQ(o.exitCode, row.code);
-    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.err, row.err + "\n");
     if (row.before) {
       EXPECT_TRUE(EndsWithReport(o.out, *row.before, row.code));
     }
@@ -52,29 +53,59 @@ void ExpectStop(const std::vector<Row>& rows) {
 const std::string kAnswers = "3\n2\n0.01\n\n";
 
 TEST(FunctionFileFailure, StopsBeforeAnyPrompt) {
+  std::string longProfit = "0.";  // 70 bytes
+  while (longProfit.size() < 70) longProfit += static_cast<char>('1' + longProfit.size() % 9);
+  const std::string firstLine = WorkedTable().substr(0, WorkedTable().find('\n') + 1);
   ExpectStop({
-      {"missing", kAnswers, 2, "", Function::kMissing},
-      {"a directory", kAnswers, 21, "", Function::kDirectory},
-      {"letters after a number", kAnswers, 106, "", Function::kBytes, "1 2 12abc 4\n"},
-      {"decimal comma", kAnswers, 106, "", Function::kBytes, "1,5\n"},
-      {"byte-order mark", kAnswers, 106, "", Function::kBytes, "\xEF\xBB\xBF" + WorkedTable()},
-      {"too large for a float", kAnswers, 205, "", Function::kBytes, "1 2 1e39\n"},
+      {"missing", kAnswers, 2, "",
+       "allocate: cannot open function.txt: No such file or directory (looked for in the "
+       "working directory)",
+       Function::kMissing},
+      {"a directory", kAnswers, 21, "", "allocate: cannot read function.txt: Is a directory",
+       Function::kDirectory},
+      {"letters after a number", kAnswers, 106, "",
+       "allocate: function.txt, project 1, level 2: \"12abc\" is not a number", Function::kBytes,
+       "1 2 12abc 4\n"},
+      {"decimal comma", kAnswers, 106, "",
+       "allocate: function.txt, project 1, level 0: \"1,5\" is not a number", Function::kBytes,
+       "1,5\n"},
+      {"byte-order mark", kAnswers, 106, "",
+       "allocate: function.txt, project 1, level 0: \"\\xEF\\xBB\\xBF1\" is not a number",
+       Function::kBytes, "\xEF\xBB\xBF" + WorkedTable()},
+      {"a 70-byte profit", kAnswers, 106, "",
+       "allocate: function.txt, project 2, level 9: \"" + longProfit.substr(0, 16) +
+           "...\" is longer than 64 characters",
+       Function::kBytes, firstLine + "2 1 2 3 4 5 6 7 8 " + longProfit + " 9\n"},
+      {"too large for a float", kAnswers, 205, "",
+       "allocate: function.txt, project 1, level 2: \"1e39\" is beyond the single-precision "
+       "range (about 3.4E+38)",
+       Function::kBytes, "1 2 1e39\n"},
   });
 }
 
 TEST(AnswerFailure, StopsAtThePromptAfterItsLine) {
   const std::string one(kCountPrompt), two = one + std::string(kIterationsPrompt);
   const std::string three = AllPrompts();
+  const std::string count = "allocate: answer to question 1 (number of individuals): ";
+  const std::string amplitude = "allocate: answer to question 3 (mutation amplitude): ";
+  const std::string notInteger = " is not an integer from -2147483648 to 2147483647";
+  const std::string beyondFloat = " is beyond the single-precision range (about 3.4E+38)";
   ExpectStop({
-      {"10abc", "10abc\n3\n0.01\n\n", 106, one},
-      {"abc", "abc\n", 106, one},
-      {"a real at the count", "1.5\n", 106, one},
-      {"2147483648", "2147483648\n", 106, one},
-      {"letters at the iterations", "3\nabc\n", 106, two},
-      {"exponent without digits", "3\n2\n1e\n", 106, three},
-      {"invalid token holding a huge number", "3\n2\n1e39x\n", 106, three},
-      {"amplitude too large for a float", "3\n2\n1e39\n", 205, three},
-      {"amplitude beyond the extended range", "3\n2\n1e4933\n", 205, three},
+      {"10abc", "10abc\n3\n0.01\n\n", 106, one, count + "\"10abc\"" + notInteger},
+      {"abc", "abc\n", 106, one, count + "\"abc\"" + notInteger},
+      {"a real at the count", "1.5\n", 106, one, count + "\"1.5\"" + notInteger},
+      {"2147483648", "2147483648\n", 106, one, count + "\"2147483648\"" + notInteger},
+      {"33 ones", std::string(33, '1') + "\n", 106, one,
+       count + "\"1111111111111111...\" is longer than 32 characters"},
+      {"letters at the iterations", "3\nabc\n", 106, two,
+       "allocate: answer to question 2 (iterations count): \"abc\"" + notInteger},
+      {"exponent without digits", "3\n2\n1e\n", 106, three, amplitude + "\"1e\" is not a number"},
+      {"invalid token holding a huge number", "3\n2\n1e39x\n", 106, three,
+       amplitude + "\"1e39x\" is not a number"},
+      {"amplitude too large for a float", "3\n2\n1e39\n", 205, three,
+       amplitude + "\"1e39\"" + beyondFloat},
+      {"amplitude beyond the extended range", "3\n2\n1e4933\n", 205, three,
+       amplitude + "\"1e4933\"" + beyondFloat},
   });
 }
 
@@ -96,27 +127,41 @@ TEST(AnswerFailure, ReadsTheBadLineToItsEndBeforeStopping) {
 // report line.
 TEST(SearchFailure, StopsBeforeTheReport) {
   const std::string three = AllPrompts();
+  const std::string slotZero = "allocate: index out of range during the search";
+  const std::string tooMany = " individuals asked for, but the population holds at most 20; "
+                              "answer question 1 with 20 or less";
   ExpectStop({
-      {"no individual", "0\n1\n0.01\n\n", 201, three},
-      {"one individual", "1\n1\n0.01\n\n", 201, three},
-      {"21 individuals", "21\n1\n0.01\n\n", 201, three},
-      {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three},
-      {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three},
-      {"no positive profit", "3\n1\n0.01\n\n", 201, three, Function::kBytes, ""},
-      {"a mutation that zeroes every share", "3\n65535\n1e30\n\n", 207, three},
+      {"no individual", "0\n1\n0.01\n\n", 201, three, slotZero},
+      {"one individual", "1\n1\n0.01\n\n", 201, three, slotZero},
+      {"21 individuals", "21\n1\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
+      {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
+      {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three, "allocate: 255" + tooMany},
+      {"no positive profit", "3\n1\n0.01\n\n", 201, three, slotZero, Function::kBytes, ""},
+      {"a mutation that zeroes every share", "3\n65535\n1e30\n\n", 207, three,
+       "allocate: a mutation set every share of an individual to 0; choose a smaller mutation "
+       "amplitude"},
   });
 }
 
 TEST(ChannelFailure, StandardFilesThatCannotServe) {
   ExpectStop({
-      {"standard input closed", kAnswers, 104, std::string(kCountPrompt), Function::kWorked, "",
+      {"standard input closed", kAnswers, 104, std::string(kCountPrompt),
+       "allocate: cannot read standard input: it is not open", Function::kWorked, "",
        Stdin::kClosed},
-      {"standard output closed", kAnswers, 105, std::nullopt, Function::kWorked, "", Stdin::kPipe,
-       Stdout::kClosed},
-      {"standard output full", kAnswers, 28, std::nullopt, Function::kWorked, "", Stdin::kPipe,
-       Stdout::kDevFull},
-      {"reader gone", kAnswers, 32, std::nullopt, Function::kWorked, "", Stdin::kPipe,
+      {"standard output closed", kAnswers, 105, std::nullopt,
+       "allocate: cannot write standard output: it is not open", Function::kWorked, "",
+       Stdin::kPipe, Stdout::kClosed},
+      {"standard output full", kAnswers, 28, std::nullopt,
+       "allocate: cannot write standard output: No space left on device", Function::kWorked, "",
+       Stdin::kPipe, Stdout::kDevFull},
+      {"reader gone", kAnswers, 32, std::nullopt,
+       "allocate: cannot write standard output: Broken pipe", Function::kWorked, "", Stdin::kPipe,
        Stdout::kPipeClosedByReader},
+      // The prompt waits in the buffer until the stop, whose write of it fails in turn.
+      {"a bad answer, and the reader gone", "abc\n", 106, std::nullopt,
+       "allocate: answer to question 1 (number of individuals): \"abc\" is not an integer from "
+       "-2147483648 to 2147483647",
+       Function::kWorked, "", Stdin::kPipe, Stdout::kPipeClosedByReader},
   });
 }
 

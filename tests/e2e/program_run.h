@@ -110,43 +110,26 @@ struct RunSetup {
   Stdout out = Stdout::kPipe;
   bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
   int timeoutMs = 20000;
+  std::vector<std::string> arguments = {};  // after the program's name
 };
 
 struct Outcome {
   std::string out;      // standard output (the terminal's screen under a pty)
-  std::string err;      // standard error; the program never writes there
+  std::string err;      // standard error: the line in words after a stop
   int exitCode = -1;    // -1 unless the child exited normally
   int signal = 0;       // the signal that ended it, if any
   bool timedOut = false;
   int64_t inputOffset = -1;  // Stdin::kFile: how far the program read its input
 };
 
-// The environment of the child: ours, with the clock library preloaded when the clock
-// is fixed, and without any variable of that library otherwise.
-class ChildEnvironment {
+// Strings as execve takes them: an array of pointers ending in a null pointer.
+class StringArray {
  public:
-  explicit ChildEnvironment(std::optional<uint64_t> clockNs) {
-    std::string asanOptions;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-      std::string_view text = *entry;
-      if (text.starts_with("LD_PRELOAD=") || text.starts_with("FIXED_MONOTONIC_NS=")) continue;
-      if (text.starts_with("ASAN_OPTIONS=")) {
-        asanOptions = text;
-        continue;
-      }
-      strings_.emplace_back(text);
-    }
-    if (clockNs) {
-      strings_.push_back("LD_PRELOAD="s + FIXED_CLOCK_LIBRARY);
-      strings_.push_back("FIXED_MONOTONIC_NS=" + std::to_string(*clockNs));
-      // A sanitized build wants its runtime first; the preloaded clock comes before it.
-      asanOptions += asanOptions.empty() ? "ASAN_OPTIONS=" : ":";
-      asanOptions += "verify_asan_link_order=0";
-    }
-    if (!asanOptions.empty()) strings_.push_back(asanOptions);
+  explicit StringArray(std::vector<std::string> strings) : strings_(std::move(strings)) {
     for (std::string& s : strings_) pointers_.push_back(s.data());
     pointers_.push_back(nullptr);
   }
+  StringArray(const StringArray&) = delete;  // the pointers point into strings_
   char** Get() { return pointers_.data(); }
 
  private:
@@ -154,9 +137,41 @@ class ChildEnvironment {
   std::vector<char*> pointers_;
 };
 
+// The environment of the child: ours, with the clock library preloaded when the clock
+// is fixed, and without any variable of that library otherwise.
+inline StringArray ChildEnvironment(std::optional<uint64_t> clockNs) {
+  std::vector<std::string> strings;
+  std::string asanOptions;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string_view text = *entry;
+    if (text.starts_with("LD_PRELOAD=") || text.starts_with("FIXED_MONOTONIC_NS=")) continue;
+    if (text.starts_with("ASAN_OPTIONS=")) {
+      asanOptions = text;
+      continue;
+    }
+    strings.emplace_back(text);
+  }
+  if (clockNs) {
+    strings.push_back("LD_PRELOAD="s + FIXED_CLOCK_LIBRARY);
+    strings.push_back("FIXED_MONOTONIC_NS=" + std::to_string(*clockNs));
+    // A sanitized build wants its runtime first; the preloaded clock comes before it.
+    asanOptions += asanOptions.empty() ? "ASAN_OPTIONS=" : ":";
+    asanOptions += "verify_asan_link_order=0";
+  }
+  if (!asanOptions.empty()) strings.push_back(asanOptions);
+  return StringArray(std::move(strings));
+}
+
+// The program's name, then the arguments of the setup.
+inline StringArray ChildArguments(const std::vector<std::string>& arguments) {
+  std::vector<std::string> strings = {ALLOCATE_BINARY};
+  strings.insert(strings.end(), arguments.begin(), arguments.end());
+  return StringArray(std::move(strings));
+}
+
 // In the child, after fork: what a shell leaves a command (default SIGPIPE, nothing
 // blocked), then the program itself. Only async-signal-safe calls from here on.
-[[noreturn]] inline void ExecProgram(const char* dir, char** env) {
+[[noreturn]] inline void ExecProgram(const char* dir, char** env, char** argv) {
   struct sigaction defaults = {};
   defaults.sa_handler = SIG_DFL;
   sigaction(SIGPIPE, &defaults, nullptr);
@@ -164,7 +179,6 @@ class ChildEnvironment {
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   if (chdir(dir) != 0) _exit(126);
-  char* argv[] = {const_cast<char*>(ALLOCATE_BINARY), nullptr};
   execve(ALLOCATE_BINARY, argv, env);
   _exit(127);
 }
@@ -177,7 +191,8 @@ class Child {
   static Child Piped(const Workdir& dir, const RunSetup& setup) {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
-    ChildEnvironment env(setup.clockNs);
+    StringArray env = ChildEnvironment(setup.clockNs);
+    StringArray args = ChildArguments(setup.arguments);
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     if (pipe2(err, O_CLOEXEC) != 0) return child;
     if (setup.in == Stdin::kPipe && pipe2(in, O_CLOEXEC) != 0) return child;
@@ -205,7 +220,7 @@ class Child {
         case Stdout::kDevFull: dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1); break;
       }
       dup2(err[1], 2);
-      ExecProgram(dir.Path().c_str(), env.Get());
+      ExecProgram(dir.Path().c_str(), env.Get(), args.Get());
     }
     close(err[1]);
     child.errFd_ = err[0];
@@ -228,7 +243,8 @@ class Child {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
     child.terminal_ = true;
-    ChildEnvironment env(setup.clockNs);
+    StringArray env = ChildEnvironment(setup.clockNs);
+    StringArray args = ChildArguments(setup.arguments);
     termios settings = {};
     settings.c_iflag = ICRNL;  // ENTER sends CR; the program reads LF
     settings.c_oflag = 0;      // no output processing: CR LF stays CR LF
@@ -243,7 +259,7 @@ class Child {
     winsize size = {24, 80, 0, 0};
     int master = -1;
     child.pid_ = forkpty(&master, nullptr, raw ? &settings : nullptr, &size);
-    if (child.pid_ == 0) ExecProgram(dir.Path().c_str(), env.Get());
+    if (child.pid_ == 0) ExecProgram(dir.Path().c_str(), env.Get(), args.Get());
     if (child.pid_ > 0) fcntl(master, F_SETFD, FD_CLOEXEC);
     child.outFd_ = master;
     child.inFd_ = master;
@@ -412,9 +428,13 @@ inline Outcome RunProgram(const Workdir& dir, const RunSetup& setup) {
   return child.Finish();
 }
 
-// "Runtime error CCC at XXXXXXXX", a zero byte and CR LF, after exactly `before`.
-inline ::testing::AssertionResult EndsWithReport(const std::string& out, std::string_view before,
-                                                 int code) {
+// "Runtime error CCC at XXXXXXXX", a zero byte and CR LF, after exactly `before` and
+// followed by exactly `after` (under a terminal, the line standard error shows there).
+inline ::testing::AssertionResult EndsWithReport(std::string out, std::string_view before,
+                                                 int code, std::string_view after = {}) {
+  if (!out.ends_with(after))
+    return ::testing::AssertionFailure() << "output: " << ::testing::PrintToString(out);
+  out.resize(out.size() - after.size());
   char head[32];
   snprintf(head, sizeof head, "Runtime error %3d at ", code);
   std::string expected = std::string(before) + head;

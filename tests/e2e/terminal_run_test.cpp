@@ -94,7 +94,10 @@ TEST_F(Terminal, InvalidAnswerShowsTheReport) {
   Outcome o = child.Finish();
   EXPECT_FALSE(o.timedOut);
   EXPECT_EQ(o.exitCode, 106);
-  EXPECT_TRUE(EndsWithReport(o.out, kCountPrompt, 106));
+  // Standard error is the same terminal: its line follows the report.
+  EXPECT_TRUE(EndsWithReport(o.out, kCountPrompt, 106,
+                             "allocate: answer to question 1 (number of individuals): \"10abc\" "
+                             "is not an integer from -2147483648 to 2147483647\n"));
 }
 
 // Ctrl-C makes the terminal interrupt the program, which stops with its own report.
@@ -108,6 +111,9 @@ TEST_F(Terminal, InterruptAtAPromptStopsWith217) {
   EXPECT_EQ(o.exitCode, 217);
   EXPECT_TRUE(o.out.starts_with(kCountPrompt));
   EXPECT_NE(o.out.find("Runtime error 217 at "), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("allocate: interrupted at question 1 (number of individuals)\r\n"),
+            std::string::npos)
+      << o.out;
 }
 
 // Ctrl-D on an empty line is the end of input: every later read gives 0 and the final

@@ -210,26 +210,39 @@ TEST_F(FakeDevice, SkipLineDiscardsUpToTheLineFeed) {
   }
 }
 
+// A token that fills its area is valid only when a separator or the end follows; a
+// longer one is invalid and consumed whole, so the next read starts after it.
 TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
-  // 33 ones: the first 32 form one token, which overflows; the 33rd starts the next.
-  Deliver({{std::string(33, '1') + "\r\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  EXPECT_EQ(gInOutRes, 106);
-  gInOutRes = 0;
-  EXPECT_EQ(ReadInteger(StandardInput), 1);
-  EXPECT_EQ(gInOutRes, 0);
-
-  SetUp();
-  Deliver({{std::string(32, '0') + "7"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  EXPECT_EQ(ReadInteger(StandardInput), 7);
-
-  SetUp();
-  Deliver({{std::string(61, '0') + "1.5 " + std::string(61, '0') + "1.55"}});
-  EXPECT_EQ(ReadReal(StandardInput), 1.5L);  // exactly 64 bytes
-  EXPECT_EQ(ReadReal(StandardInput), 1.5L);  // 65 bytes: the last starts the next token
-  EXPECT_EQ(ReadReal(StandardInput), 5.0L);
-  EXPECT_EQ(gInOutRes, 0);
+  const std::string ones(33, '1'), zeros31(31, '0'), zeros61(61, '0');
+  struct Row {
+    const char* name;
+    std::string input;
+    bool real;
+    long double first;
+    int32_t code;
+    int32_t next;  // the integer read after it (0 at the end)
+  } rows[] = {
+      {"33 ones", ones + "\r\n7", false, 0, 106, 7},
+      {"32 bytes, then a blank", zeros31 + "7 8", false, 7, 0, 8},
+      {"32 bytes at the end", zeros31 + "7", false, 7, 0, 0},
+      {"33 bytes", zeros31 + "78 8", false, 0, 106, 8},
+      {"300 bytes", std::string(299, '0') + "7\t8", false, 0, 106, 8},
+      {"64 bytes, then a line end", zeros61 + "1.5\r\n8", true, 1.5L, 0, 8},
+      {"64 bytes at the end", zeros61 + "1.5", true, 1.5L, 0, 0},
+      {"65 bytes", zeros61 + "1.55 8", true, 0, 106, 8},
+      {"65 bytes of which the first 64 read well", zeros61 + "1.5x 8", true, 0, 106, 8},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetUp();
+    Deliver({{row.input}});
+    long double got = row.real ? ReadReal(StandardInput) : ReadInteger(StandardInput);
+    EXPECT_EQ(got, row.first);
+    EXPECT_EQ(gInOutRes, row.code);
+    gInOutRes = 0;
+    EXPECT_EQ(ReadInteger(StandardInput), row.next);
+    EXPECT_EQ(gInOutRes, 0);
+  }
 }
 
 TEST_F(FakeDevice, EveryByteUpTo0x20Separates) {
