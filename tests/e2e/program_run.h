@@ -1,10 +1,10 @@
 #pragma once
-// Drives the built allocate binary as a shell would: a fresh working directory with its
-// own function.txt, standard input from a pipe (or a file, closed, /dev/null), standard
-// output into a pipe (or closed, /dev/full, a pipe nobody reads) or a pseudo-terminal,
-// and the exit status read at the end. Every child has a deadline; one that is still
-// running at its deadline is killed and reported as timed out, so a hang fails a test
-// instead of blocking the suite.
+// Drives a built program (allocate unless the setup names another) as a shell would: a
+// fresh working directory with its own function.txt, standard input from a pipe (or a
+// file, closed, /dev/null), standard output into a pipe (or closed, /dev/full, a pipe
+// nobody reads) or a pseudo-terminal, and the exit status read at the end. Every child
+// has a deadline; one that is still running at its deadline is killed and reported as
+// timed out, so a hang fails a test instead of blocking the suite.
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
@@ -110,6 +110,7 @@ struct RunSetup {
   Stdout out = Stdout::kPipe;
   bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
   int timeoutMs = 20000;
+  const char* binary = ALLOCATE_BINARY;  // or OPTIMUM_BINARY
 };
 
 struct Outcome {
@@ -156,7 +157,7 @@ class ChildEnvironment {
 
 // In the child, after fork: what a shell leaves a command (default SIGPIPE, nothing
 // blocked), then the program itself. Only async-signal-safe calls from here on.
-[[noreturn]] inline void ExecProgram(const char* dir, char** env) {
+[[noreturn]] inline void ExecProgram(const char* binary, const char* dir, char** env) {
   struct sigaction defaults = {};
   defaults.sa_handler = SIG_DFL;
   sigaction(SIGPIPE, &defaults, nullptr);
@@ -164,8 +165,8 @@ class ChildEnvironment {
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   if (chdir(dir) != 0) _exit(126);
-  char* argv[] = {const_cast<char*>(ALLOCATE_BINARY), nullptr};
-  execve(ALLOCATE_BINARY, argv, env);
+  char* argv[] = {const_cast<char*>(binary), nullptr};
+  execve(binary, argv, env);
   _exit(127);
 }
 
@@ -205,7 +206,7 @@ class Child {
         case Stdout::kDevFull: dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1); break;
       }
       dup2(err[1], 2);
-      ExecProgram(dir.Path().c_str(), env.Get());
+      ExecProgram(setup.binary, dir.Path().c_str(), env.Get());
     }
     close(err[1]);
     child.errFd_ = err[0];
@@ -243,7 +244,7 @@ class Child {
     winsize size = {24, 80, 0, 0};
     int master = -1;
     child.pid_ = forkpty(&master, nullptr, raw ? &settings : nullptr, &size);
-    if (child.pid_ == 0) ExecProgram(dir.Path().c_str(), env.Get());
+    if (child.pid_ == 0) ExecProgram(setup.binary, dir.Path().c_str(), env.Get());
     if (child.pid_ > 0) fcntl(master, F_SETFD, FD_CLOEXEC);
     child.outFd_ = master;
     child.inFd_ = master;
