@@ -91,27 +91,6 @@ TEST(BestNinthsTest, MatchesEveryGridAllocationTried) {
   }
 }
 
-TEST(BestNinthsTest, EqualProfitsGoToTheLastProjects) {
-  const ProfitTable flat{};
-  EXPECT_EQ(Show(BestNinths(flat)), "0 0 0 0 0 0 0 9 ");
-  // Entry [k, j] = k + j * (10 - j): one ninth each and the spare one to project 8.
-  ProfitTable worked{};
-  for (int k = 1; k <= 8; ++k)
-    for (int j = 0; j <= 9; ++j) worked.entries[k][j] = static_cast<float>(k + j * (10 - j));
-  EXPECT_EQ(Show(BestNinths(worked)), "1 1 1 1 1 1 1 2 ");
-}
-
-// Each project pays a fixed cost: one ninth loses money, three earn most per ninth.
-// Project k earns 0.1 * (9 - k) more once funded, so projects 1 to 3 get the budget.
-TEST(BestNinthsTest, FixedCostTableFundsThreeProjects) {
-  const float curve[10] = {0, -2, 3, 7, 8, 8.5f, 8.8f, 9, 9.1f, 9.2f};
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k)
-    for (int j = 1; j <= 9; ++j) table.entries[k][j] = curve[j] + 0.1f * (9 - k);
-  EXPECT_EQ(Show(BestNinths(table)), "3 3 3 0 0 0 0 0 ");
-  EXPECT_FLOAT_EQ(table.TotalProfit(SharesOf(BestNinths(table))), 23.1f);
-}
-
 // The largest possible error of TotalProfit on this table, and then some: each of the
 // 8 blends and 8 additions rounds once, and a normalised vector's shares may add up to
 // a few units in the last place more than 1.
