@@ -11,8 +11,9 @@
 // Every allocation is therefore matched or beaten by one of the 11,440 allocations of
 // whole ninths, and the knapsack finds the best of those.
 //
-// The profit of a grid allocation is the sum of its 8 table entries, compared in
-// extended precision, added from project 8 down to project 1. Among allocations of equal
+// The profit of a grid allocation is the sum of its 8 table entries, added from project
+// 8 down to project 1 in extended precision: exact while the non-zero entries lie within
+// a factor of about 2^37 of each other, the nearest extended value beyond that. Among allocations of equal
 // profit the first in ascending order of (n1, n2, ... n8) wins, n_k the ninths of project
 // k: so with every entry equal, project 8 gets the whole budget.
 //
