@@ -4,6 +4,7 @@
 #include "runtime/random.h"
 #include "runtime/stop_message.h"
 #include "runtime/text_output.h"
+#include "search/report_line.h"
 
 void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
                        float mutationAmplitude) {
@@ -30,24 +31,10 @@ float Population::BestProfit() const {
 
 void Population::PrintIndividual(uint8_t i) const {
   float p = table->TotalProfit(individuals[i]);
-  // 1. The head.
+  // The head's first part; the profit, the shares and the line end follow.
   WriteText("H:");
   WriteInteger(i);
-  WriteText(" F:");
-  WriteReal(p, 7, 3);
-  WriteText(" W:");
-  FlushOutput();
-  CheckIOResult();
-  // 2. One statement per share.
-  for (int k = 1; k <= 8; ++k) {
-    WriteReal(individuals[i][k], 5, 3);
-    WriteChar(' ');
-    FlushOutput();
-    CheckIOResult();
-  }
-  // 3. The line end.
-  WriteLineEnd();
-  CheckIOResult();
+  WriteProfitAndShares(p, individuals[i]);
 }
 
 void Population::PrintAll() const {

@@ -1,10 +1,10 @@
 #pragma once
-// Drives the built allocate binary as a shell would: a fresh working directory with its
-// own function.txt, standard input from a pipe (or a file, closed, /dev/null), standard
-// output into a pipe (or closed, /dev/full, a pipe nobody reads) or a pseudo-terminal,
-// and the exit status read at the end. Every child has a deadline; one that is still
-// running at its deadline is killed and reported as timed out, so a hang fails a test
-// instead of blocking the suite.
+// Drives a built program (allocate unless the setup names another) as a shell would: a
+// fresh working directory with its own function.txt, standard input from a pipe (or a
+// file, closed, /dev/null), standard output into a pipe (or closed, /dev/full, a pipe
+// nobody reads) or a pseudo-terminal, and the exit status read at the end. Every child
+// has a deadline; one that is still running at its deadline is killed and reported as
+// timed out, so a hang fails a test instead of blocking the suite.
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
@@ -111,6 +111,7 @@ struct RunSetup {
   bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
   int timeoutMs = 20000;
   std::vector<std::string> arguments = {};  // after the program's name
+  const char* binary = ALLOCATE_BINARY;  // or OPTIMUM_BINARY
 };
 
 struct Outcome {
@@ -163,8 +164,8 @@ inline StringArray ChildEnvironment(std::optional<uint64_t> clockNs) {
 }
 
 // The program's name, then the arguments of the setup.
-inline StringArray ChildArguments(const std::vector<std::string>& arguments) {
-  std::vector<std::string> strings = {ALLOCATE_BINARY};
+inline StringArray ChildArguments(const char* binary, const std::vector<std::string>& arguments) {
+  std::vector<std::string> strings = {binary};
   strings.insert(strings.end(), arguments.begin(), arguments.end());
   return StringArray(std::move(strings));
 }
@@ -179,7 +180,7 @@ inline StringArray ChildArguments(const std::vector<std::string>& arguments) {
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   if (chdir(dir) != 0) _exit(126);
-  execve(ALLOCATE_BINARY, argv, env);
+  execve(argv[0], argv, env);
   _exit(127);
 }
 
@@ -192,7 +193,7 @@ class Child {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
     StringArray env = ChildEnvironment(setup.clockNs);
-    StringArray args = ChildArguments(setup.arguments);
+    StringArray args = ChildArguments(setup.binary, setup.arguments);
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     if (pipe2(err, O_CLOEXEC) != 0) return child;
     if (setup.in == Stdin::kPipe && pipe2(in, O_CLOEXEC) != 0) return child;
@@ -244,7 +245,7 @@ class Child {
     child.deadline_ = NowMs() + setup.timeoutMs;
     child.terminal_ = true;
     StringArray env = ChildEnvironment(setup.clockNs);
-    StringArray args = ChildArguments(setup.arguments);
+    StringArray args = ChildArguments(setup.binary, setup.arguments);
     termios settings = {};
     settings.c_iflag = ICRNL;  // ENTER sends CR; the program reads LF
     settings.c_oflag = 0;      // no output processing: CR LF stays CR LF

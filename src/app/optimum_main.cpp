@@ -1,0 +1,8 @@
+#include "app/optimum_run.h"
+#include "runtime/fatal.h"
+
+int main() {
+  StartUp();
+  RunOptimum();
+  EndProgram();
+}
