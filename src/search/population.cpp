@@ -4,12 +4,13 @@
 #include "runtime/random.h"
 #include "runtime/text_output.h"
 
-void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
+void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,
                        float mutationAmplitude) {
-  // 1. Store the parameters.
-  table = &profits;
+  // 1. Store the parameters; nothing is remembered yet.
+  table = &profitTable;
   count = individualCount;
   amplitude = mutationAmplitude;
+  known = {};
   // 2. One individual after the other: 8 draws, then normalise.
   for (int i = 1; i <= count; ++i) {
     AllocationVector& v = individuals[i];
@@ -18,17 +19,25 @@ void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
   }
 }
 
+float Population::Profit(int i) const {
+  if (!known[i]) {
+    profits[i] = table->TotalProfit(individuals[i]);
+    known[i] = true;
+  }
+  return profits[i];
+}
+
 float Population::BestProfit() const {
   float best = 0.0f;
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
+    float p = Profit(i);
     if (p > best) best = p;
   }
   return best;
 }
 
 void Population::PrintIndividual(uint8_t i) const {
-  float p = table->TotalProfit(individuals[i]);
+  float p = Profit(i);
   // 1. The head.
   WriteText("H:");
   WriteInteger(i);
@@ -53,12 +62,24 @@ void Population::PrintAll() const {
   for (int i = 1; i <= count; ++i) PrintIndividual(static_cast<uint8_t>(i));
 }
 
+void Population::PrintReport() const {
+  WriteText("Optimal solution:");
+  WriteLineEnd();
+  CheckIOResult();
+  PrintAll();
+  float best = BestProfit();
+  WriteText("  Maximum profit: ");
+  WriteReal(best, 7, 3);
+  WriteLineEnd();
+  CheckIOResult();
+}
+
 void Population::Step() {
   // 1. Best: strictly greater, so the lowest number wins among equals.
   float bestProfit = 0.0f;
   uint8_t best = 0;
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
+    float p = Profit(i);
     if (p > bestProfit) {
       bestProfit = p;
       best = static_cast<uint8_t>(i);
@@ -68,7 +89,7 @@ void Population::Step() {
   float secondProfit = 0.0f;
   uint8_t second = 0;
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
+    float p = Profit(i);
     if (p > secondProfit && !SameAllocation(individuals[best], individuals[i])) {
       secondProfit = p;
       second = static_cast<uint8_t>(i);
@@ -79,18 +100,19 @@ void Population::Step() {
   const AllocationVector& b = individuals[second];
   Crossover(a, b);
   // 4. Mutation of one individual in 1..count.
-  uint32_t m = RandomBelow(count) + 1;
-  Mutate(individuals[static_cast<int>(m)]);
+  Mutate(static_cast<int>(RandomBelow(count)) + 1);
 }
 
 void Population::Crossover(AllocationVector a, AllocationVector b) {
   AllocationVector child;
-  // 1. One weight per share, rounded to float before the blend.
+  // 1. One weight per share, rounded to float before the blend. One checkpoint for the
+  // loop: waiting for the x87 unit after every share would cost more than the blends.
   for (int k = 1; k <= 8; ++k) {
     float r = static_cast<float>(RandomReal());
     long double weight = 1.0L - r;
-    child[k] = ToFloat(weight * a[k] + static_cast<long double>(r) * b[k]);
+    child[k] = static_cast<float>(weight * a[k] + static_cast<long double>(r) * b[k]);
   }
+  FpuCheckpoint();
   // 2. Normalise. 3. Replace the worst.
   Normalize(child);
   ReplaceWorst(child);
@@ -102,7 +124,7 @@ void Population::ReplaceWorst(AllocationVector child) {
   uint8_t worst = 0;
   // 2. Strictly lower, so the lowest number is replaced among equals.
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
+    float p = Profit(i);
     if (p < worstProfit) {
       worstProfit = p;
       worst = static_cast<uint8_t>(i);
@@ -110,14 +132,19 @@ void Population::ReplaceWorst(AllocationVector child) {
   }
   // 3. Slot 0 (no profit below the start value) stops the run here.
   individuals[worst] = child;
+  known[worst] = false;
 }
 
-void Population::Mutate(AllocationVector& v) {
-  // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits.
+void Population::Mutate(int i) {
+  AllocationVector& v = individuals[i];
+  known[i] = false;
+  // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits. One
+  // checkpoint for the loop, as in Crossover.
   for (int k = 1; k <= 8; ++k) {
     long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
-    v[k] = ToFloat(v[k] + noise);
+    v[k] = static_cast<float>(v[k] + noise);
   }
+  FpuCheckpoint();
   // 2. Normalise.
   Normalize(v);
 }
