@@ -23,7 +23,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +34,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "report_line.h"
 
 extern char** environ;
 
@@ -412,22 +413,13 @@ inline Outcome RunProgram(const Workdir& dir, const RunSetup& setup) {
   return child.Finish();
 }
 
-// "Runtime error CCC at XXXXXXXX", a zero byte and CR LF, after exactly `before`.
+// Exactly `before`, then the report line of a stop with this code.
 inline ::testing::AssertionResult EndsWithReport(const std::string& out, std::string_view before,
                                                  int code) {
-  char head[32];
-  snprintf(head, sizeof head, "Runtime error %3d at ", code);
-  std::string expected = std::string(before) + head;
-  if (out.size() != expected.size() + 11 || out.compare(0, expected.size(), expected) != 0)
-    return ::testing::AssertionFailure() << "output: " << ::testing::PrintToString(out);
-  std::string_view address(out.data() + expected.size(), 8);
-  for (char c : address) {
-    if (!std::isdigit(static_cast<unsigned char>(c)) && (c < 'A' || c > 'F'))
-      return ::testing::AssertionFailure() << "address " << address;
-  }
-  if (address == "00000000") return ::testing::AssertionFailure() << "zero address";
-  if (out.substr(out.size() - 3) != "\0\r\n"s)
-    return ::testing::AssertionFailure() << "no zero byte and CR LF after the report";
+  std::string fault = out.starts_with(before) ? ReportLineFault(std::string_view(out).substr(before.size()), code)
+                                              : "not the expected output before the report";
+  if (!fault.empty())
+    return ::testing::AssertionFailure() << fault << ": " << ::testing::PrintToString(out);
   return ::testing::AssertionSuccess();
 }
 
