@@ -12,8 +12,9 @@ inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   double t = static_cast<double>(x) * 9.0;
   int i = TruncateToByte(t);
   float f = static_cast<float>(t - i);
-  float here = row[i];
-  float next = i + 1 <= 9 ? row[i + 1] : here;
+  // At level 9 the last column serves as both ends.
+  const float& here = row[i];
+  const float& next = row[i < 9 ? i + 1 : 9];
   long double weight = 1.0L - f;
   return static_cast<float>(weight * here + static_cast<long double>(f) * next);
 }
