@@ -75,30 +75,33 @@ void Population::PrintReport() const {
 }
 
 void Population::Step() {
-  // 1. Best: strictly greater, so the lowest number wins among equals.
+  // An empty population has nothing to breed or mutate.
+  if (count == 0) return;
+  // 1. Best: the highest profit, whatever its sign; strictly greater, so the lowest
+  // number wins among equals.
   float bestProfit = 0.0f;
   uint8_t best = 0;
   for (int i = 1; i <= count; ++i) {
     float p = Profit(i);
-    if (p > bestProfit) {
+    if (best == 0 || p > bestProfit) {
       bestProfit = p;
       best = static_cast<uint8_t>(i);
     }
   }
-  // 2. Second: the best of those whose shares differ from the best's.
+  // 2. Second: the same among those whose shares differ from the best's. When every
+  // individual is a copy of the best, the best is both parents.
   float secondProfit = 0.0f;
   uint8_t second = 0;
   for (int i = 1; i <= count; ++i) {
     float p = Profit(i);
-    if (p > secondProfit && !SameAllocation(individuals[best], individuals[i])) {
+    if ((second == 0 || p > secondProfit) && !SameAllocation(individuals[best], individuals[i])) {
       secondProfit = p;
       second = static_cast<uint8_t>(i);
     }
   }
-  // 3. Crossover; slot 0 (no best or no second) stops the run here.
-  const AllocationVector& a = individuals[best];
-  const AllocationVector& b = individuals[second];
-  Crossover(a, b);
+  if (second == 0) second = best;
+  // 3. Crossover.
+  Crossover(individuals[best], individuals[second]);
   // 4. Mutation of one individual in 1..count.
   Mutate(static_cast<int>(RandomBelow(count)) + 1);
 }
@@ -119,18 +122,18 @@ void Population::Crossover(AllocationVector a, AllocationVector b) {
 }
 
 void Population::ReplaceWorst(AllocationVector child) {
-  // 1. 1000000000 is exact in a float.
-  float worstProfit = 1000000000.0f;
+  // 1. The lowest profit, whatever its size; strictly lower, so the lowest number is
+  // replaced among equals.
+  float worstProfit = 0.0f;
   uint8_t worst = 0;
-  // 2. Strictly lower, so the lowest number is replaced among equals.
   for (int i = 1; i <= count; ++i) {
     float p = Profit(i);
-    if (p < worstProfit) {
+    if (worst == 0 || p < worstProfit) {
       worstProfit = p;
       worst = static_cast<uint8_t>(i);
     }
   }
-  // 3. Slot 0 (no profit below the start value) stops the run here.
+  // 2. The child takes its slot.
   individuals[worst] = child;
   known[worst] = false;
 }

@@ -44,16 +44,19 @@ struct Population {
   // ("  Maximum profit: " and BestProfit, width 7, 3 decimals).
   void PrintReport() const;
 
-  // One generation: the best and the best different individual are blended into a child
-  // that replaces the worst; then one individual chosen at random is mutated. 17 draws.
-  // Without a best, a second or a worst individual the run stops (201, slot 0).
+  // One generation: the best individual (the highest profit, whatever its sign) and the
+  // best one whose shares differ from it are blended into a child that replaces the
+  // worst; then one individual chosen at random is mutated. 17 draws. When every
+  // individual is a copy of the best, the best is both parents. With count 0 a step does
+  // nothing and draws nothing.
   void Step();
 
   // The child of parents a (best) and b (second): per share a fresh weight r rounded to
   // float, (1 - r) * a[k] + r * b[k]; normalised, then handed to ReplaceWorst.
   void Crossover(AllocationVector a, AllocationVector b);
 
-  // Copies the child over the lowest-profit individual (the lowest-numbered among equals).
+  // Copies the child over the lowest-profit individual, whatever its profit (the
+  // lowest-numbered among equals). Needs count >= 1.
   void ReplaceWorst(AllocationVector child);
 
   // Individual i gets v[k] + (r * 2 - 1) * amplitude per share, r at full precision, and

@@ -339,8 +339,12 @@ std::string Supports(const Population& population) {
 
 // With amplitude 0 the mutation keeps every support, so after one step each slot shows
 // its old support except the worst, which holds the child of best and second.
+// Profits of any sign and size, and populations without a different second.
 TEST(StepTest, ChildOfBestAndSecondReplacesWorst) {
   static ProfitTable equal = UnitTable(1, 1, 1), ranked = UnitTable(1, 2, 3), tie = UnitTable(1, 2, 2);
+  static ProfitTable zero = UnitTable(0, 0, 0), negative = UnitTable(-3, -2, -1);
+  static ProfitTable mixed = UnitTable(-1, 2, 3), billion = UnitTable(1.2e8f, 1.3e8f, 1.4e8f);
+  static ProfitTable huge = UnitTable(1e29f, 2e29f, 3e29f);
   struct Case {
     const char* label;
     Population population;
@@ -351,6 +355,13 @@ TEST(StepTest, ChildOfBestAndSecondReplacesWorst) {
       {"two, reversed", Filled(ranked, {e1, e2}, 0), "12 2"},
       {"copies of the best skipped", Filled(ranked, {e3, e1, e3, e2}, 0), "3 23 3 2"},
       {"equal profit, other shares", Filled(tie, {e1, e2, e3}, 0), "23 2 3"},
+      {"every profit 0, as from an empty file", Filled(zero, {e1, e2, e3}, 0), "12 2 3"},
+      {"every profit negative", Filled(negative, {e1, e2, e3}, 0), "23 2 3"},
+      {"the only other one loses money", Filled(mixed, {e1, e3, e3}, 0), "13 3 3"},
+      {"profits above 1e9", Filled(billion, {e1, e2, e3}, 0), "23 2 3"},
+      {"profits around 1e30", Filled(huge, {e3, e1, e2}, 0), "3 23 2"},
+      {"copies of one: the best is both parents", Filled(ranked, {e2, e2, e2}, 0), "2 2 2"},
+      {"count 1", Filled(ranked, {e2}, 0), "2"},
   };
   for (const Case& c : cases) {
     static Population population;
@@ -360,6 +371,10 @@ TEST(StepTest, ChildOfBestAndSecondReplacesWorst) {
     EXPECT_EQ(RandomSeed, Advance(1234567, 17)) << c.label;
     EXPECT_EQ(Supports(population), c.after) << c.label;
   }
+  static Population empty;
+  empty = Filled(ranked, {});
+  empty.Step();
+  EXPECT_EQ(RandomSeed, Advance(1234567, 17)) << "count 0: no draw";
 }
 
 // Rising and falling rows of different slopes, every profit positive.
@@ -506,31 +521,6 @@ TEST(PopulationDeathTest, CountAboveTwentyStopsAtSlotTwentyOne) {
   }
 }
 
-TEST(PopulationDeathTest, StepWithoutBestSecondOrWorstStops) {
-  static ProfitTable ranked = FirstShareTable();
-  static ProfitTable negative = FlatTable(-1.0f);
-  static ProfitTable huge = FlatTable(1e9f);
-  const AllocationVector p1 = Vector(0.1f, 0.9f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector p2 = Vector(0.2f, 0.8f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector none = Vector(0, 1, 0, 0, 0, 0, 0, 0);  // profit 0
-  struct Case {
-    const char* label;
-    Population population;
-  } const cases[] = {
-      {"count 0", Filled(ranked, {})},
-      {"count 1", Filled(ranked, {p1})},
-      {"no positive profit", Filled(negative, {p1, p2})},
-      {"only zero profits", Filled(ranked, {none, none, none})},
-      {"every positive one a copy", Filled(ranked, {p1, none, p1})},
-      {"no profit below the start of the worst search", Filled(huge, {p1, p2})},
-  };
-  for (const Case& c : cases) {
-    static Population population;
-    population = c.population;
-    EXPECT_EXIT(population.Step(), testing::ExitedWithCode(201), "") << c.label;
-  }
-}
-
 TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
   static ProfitTable table = WorkedTable();
   ChildResult result = RunInChild([] {
@@ -546,16 +536,6 @@ TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
   const std::string prompt = "Input mutation amplitude  (0.01):";
   ASSERT_EQ(result.output.compare(0, prompt.size(), prompt), 0) << result.output;
   EXPECT_TRUE(IsReport(result.output.substr(prompt.size()), 201)) << result.output;
-}
-
-TEST(PopulationStopTest, StepWithoutSecondStopsBeforeTouchingAnySlot) {
-  static ProfitTable table = FirstShareTable();
-  static Population population;
-  const AllocationVector p1 = Vector(0.1f, 0.9f, 0, 0, 0, 0, 0, 0);
-  population = Filled(table, {p1, p1});
-  ChildResult result = RunInChild([] { population.Step(); });
-  EXPECT_EQ(result.status, 201);
-  EXPECT_TRUE(IsReport(result.output, 201)) << result.output;
 }
 
 // A profit is computed when it is first needed: with no step before the report, while
