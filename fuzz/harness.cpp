@@ -219,6 +219,7 @@ Outcome RunGuarded(void (*body)(void*), void* context) {
 void RequireReportFor(const Outcome& outcome) {
   if (outcome.kind != Outcome::kStopped) return;
   std::string_view out = RecordedOutput();
-  std::string fault = ReportLineFault(out.substr(out.size() < 32 ? 0 : out.size() - 32), outcome.exitCode);
+  std::string fault =
+      ReportLineFault(out.substr(out.size() < 32 ? 0 : out.size() - 32), outcome.exitCode);
   if (!fault.empty()) Fail(fault.c_str());
 }

@@ -25,7 +25,7 @@ inline constexpr int kNameLimit = 259;  // bytes of a bound name, before its NUL
 // in the input always ends it.
 struct TextChannel {
   int32_t handle;
-  uint16_t state;  // kChannelClosed or kChannelInput; anything else: never bound
+  uint16_t state;      // kChannelClosed or kChannelInput; anything else: never bound
   uint32_t position;   // next byte to take from the buffer
   uint32_t fillLevel;  // valid bytes in the buffer
   ChannelOperation openOperation;

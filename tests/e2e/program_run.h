@@ -416,8 +416,9 @@ inline Outcome RunProgram(const Workdir& dir, const RunSetup& setup) {
 // Exactly `before`, then the report line of a stop with this code.
 inline ::testing::AssertionResult EndsWithReport(const std::string& out, std::string_view before,
                                                  int code) {
-  std::string fault = out.starts_with(before) ? ReportLineFault(std::string_view(out).substr(before.size()), code)
-                                              : "not the expected output before the report";
+  std::string fault = out.starts_with(before)
+                          ? ReportLineFault(std::string_view(out).substr(before.size()), code)
+                          : "not the expected output before the report";
   if (!fault.empty())
     return ::testing::AssertionFailure() << fault << ": " << ::testing::PrintToString(out);
   return ::testing::AssertionSuccess();

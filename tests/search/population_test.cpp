@@ -338,10 +338,11 @@ std::string Supports(const Population& population) {
 }
 
 // With amplitude 0 the mutation keeps every support, so after one step each slot shows
-// its old support except the worst, which holds the child of best and second.
-// Profits of any sign and size, and populations without a different second.
+// its old support except the worst, which holds the child of best and second: with
+// profits of any sign and size, and with no different second too.
 TEST(StepTest, ChildOfBestAndSecondReplacesWorst) {
-  static ProfitTable equal = UnitTable(1, 1, 1), ranked = UnitTable(1, 2, 3), tie = UnitTable(1, 2, 2);
+  static ProfitTable equal = UnitTable(1, 1, 1), ranked = UnitTable(1, 2, 3),
+                     tie = UnitTable(1, 2, 2);
   static ProfitTable zero = UnitTable(0, 0, 0), negative = UnitTable(-3, -2, -1);
   static ProfitTable mixed = UnitTable(-1, 2, 3), billion = UnitTable(1.2e8f, 1.3e8f, 1.4e8f);
   static ProfitTable huge = UnitTable(1e29f, 2e29f, 3e29f);
@@ -403,7 +404,8 @@ std::string CheckStep(const Population& before, const Population& after, uint32_
       return "stale profit in slot " + std::to_string(i);
     float sum = 0.0f;
     for (int k = 1; k <= 8; ++k) {
-      if (!(v[k] >= 0.0f && v[k] <= 1.0f)) return "share outside [0, 1] in slot " + std::to_string(i);
+      if (!(v[k] >= 0.0f && v[k] <= 1.0f))
+        return "share outside [0, 1] in slot " + std::to_string(i);
       sum += v[k];
     }
     if (std::abs(sum - 1.0f) > 1e-5f) return "not normalised: slot " + std::to_string(i);
@@ -545,10 +547,12 @@ TEST(PopulationStopTest, ProfitOverflowStopsAtTheLineThatNeedsIt) {
   for (int j = 0; j <= 9; ++j) table.entries[1][j] = 3e38f;
   for (int j = 1; j <= 9; ++j) table.entries[2][j] = 3e38f;
   static Population population;
-  population = Filled(table, {Vector(1, 0, 0, 0, 0, 0, 0, 0), Vector(0.5f, 0.5f, 0, 0, 0, 0, 0, 0)});
+  population =
+      Filled(table, {Vector(1, 0, 0, 0, 0, 0, 0, 0), Vector(0.5f, 0.5f, 0, 0, 0, 0, 0, 0)});
   ChildResult result = RunInChild([] { population.PrintReport(); });
   EXPECT_EQ(result.status, 205);
-  const std::string line1 = "H:1 F: 3.0E+0038 W:1.000 0.000 0.000 0.000 0.000 0.000 0.000 0.000 \r\n";
+  const std::string line1 =
+      "H:1 F: 3.0E+0038 W:1.000 0.000 0.000 0.000 0.000 0.000 0.000 0.000 \r\n";
   const std::string before = "Optimal solution:\r\n" + line1;
   ASSERT_GE(result.output.size(), before.size()) << result.output;
   EXPECT_EQ(result.output.substr(0, before.size()), before);

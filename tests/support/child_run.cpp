@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "runtime/fatal.h"
 #include "report_line.h"
+#include "runtime/fatal.h"
 #include "runtime/text_output.h"
 
 ChildResult RunInChild(const std::function<void()>& body) {
@@ -37,6 +37,7 @@ ChildResult RunInChild(const std::function<void()>& body) {
 
 testing::AssertionResult IsReport(const std::string& bytes, int code) {
   std::string fault = ReportLineFault(bytes, code);
-  if (!fault.empty()) return testing::AssertionFailure() << fault << ": " << testing::PrintToString(bytes);
+  if (!fault.empty())
+    return testing::AssertionFailure() << fault << ": " << testing::PrintToString(bytes);
   return testing::AssertionSuccess();
 }
