@@ -27,7 +27,7 @@ namespace {
 size_t Consumed(const TextChannel& channel) {
   size_t waiting = channel.fillLevel - channel.position;
   bool ownEndMarker = gDevice.endReported && channel.fillLevel == 1 && channel.position == 0 &&
-                      channel.ownBuffer.items[0] == 0x1A;
+                      channel.buffer.items[0] == 0x1A;
   return gDevice.delivered - waiting + (ownEndMarker ? 1 : 0);
 }
 

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "report_line.h"
 #include "runtime/fatal.h"
 #include "runtime/fpu.h"
 #include "runtime/platform.h"
@@ -217,16 +219,7 @@ Outcome RunGuarded(void (*body)(void*), void* context) {
 void RequireReportFor(const Outcome& outcome) {
   if (outcome.kind != Outcome::kStopped) return;
   std::string_view out = RecordedOutput();
-  Require(out.size() >= 32, "a stop without its report line");
-  std::string_view line = out.substr(out.size() - 32);
-  char code[4];
-  std::snprintf(code, sizeof code, "%3d", outcome.exitCode);
-  Require(line.substr(0, 14) == "Runtime error " && line.substr(14, 3) == code &&
-              line.substr(17, 4) == " at ",
-          "the report line does not name the exit code");
-  for (size_t i = 21; i < 29; ++i)
-    Require((line[i] >= '0' && line[i] <= '9') || (line[i] >= 'A' && line[i] <= 'F'),
-            "the report's address is not 8 hexadecimal digits");
-  Require(line.substr(29) == std::string_view("\0\r\n", 3),
-          "the report line does not end in NUL CR LF");
+  std::string fault =
+      ReportLineFault(out.substr(out.size() < 32 ? 0 : out.size() - 32), outcome.exitCode);
+  if (!fault.empty()) Fail(fault.c_str());
 }

@@ -58,34 +58,24 @@ void WriteLine(std::string_view text) {
 }  // namespace
 
 void RunDialogue() {
-  // 1-2. The seed first; a table that fails to load stops the run before any prompt.
+  // The seed first; a table that fails to load stops the run before any prompt.
   SeedFromClock();
   gTable.Load("function.txt");
 
-  // 3-5. The answers are cut to their widths, never refused.
+  // The answers are cut to their widths, never refused.
   gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):"));
   gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):"));
   gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):");
 
-  // 6-7.
   NoteSetup(gCount);
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
-
-  // 8-10.
   NoteActivity(Activity::kReporting);
-  WriteLine("Optimal solution:");
-  gPopulation.PrintAll();
-  float best = gPopulation.BestProfit();
-  WriteText("  Maximum profit: ");
-  WriteReal(best, 7, 3);
-  WriteLineEnd();
-  CheckIOResult();
+  gPopulation.PrintReport();
 
-  // 11. The population and the table release nothing; both stay for the whole run.
-
-  // 12. Waits for one line.
+  // The population and the table stay for the whole run: nothing to release. The wait
+  // is for one line.
   WriteLine("Press ENTER to exit.");
   NoteActivity(Activity::kWaiting);
   SkipLine(StandardInput);

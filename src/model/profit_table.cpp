@@ -1,7 +1,26 @@
 #include "model/profit_table.h"
 
 #include "runtime/stop_message.h"
+#include "runtime/fpu.h"
 #include "runtime/text_channel.h"
+
+namespace {
+
+// ProjectProfit without the final fwait: a fault of the x87 blend surfaces at the
+// caller's checkpoint.
+inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
+  // 9x has at most 28 significant bits: exact in a double, and so is t - i.
+  double t = static_cast<double>(x) * 9.0;
+  int i = TruncateToByte(t);
+  float f = static_cast<float>(t - i);
+  // At level 9 the last column serves as both ends.
+  const float& here = row[i];
+  const float& next = row[i < 9 ? i + 1 : 9];
+  long double weight = 1.0L - f;
+  return static_cast<float>(weight * here + static_cast<long double>(f) * next);
+}
+
+}  // namespace
 
 void ProfitTable::Load(const char* fileName) {
   // The channel lives only while the table loads.
@@ -24,14 +43,15 @@ void ProfitTable::Load(const char* fileName) {
   CheckIOResult();
 }
 
-float ProfitTable::ProjectProfitExtended(int k, float x) const {
-  const CheckedArray<float, 0, 9>& row = entries[k];
-  // 9x has at most 28 significant bits: exact in a double, and so is t - i.
-  double t = static_cast<double>(x) * 9.0;
-  int i = TruncateToByte(t);
-  float f = static_cast<float>(t - i);
-  float here = row[i];
-  float next = i + 1 <= 9 ? row[i + 1] : here;
-  long double weight = 1.0L - f;
-  return static_cast<float>(weight * here + static_cast<long double>(f) * next);
+float ProfitTable::ProjectProfit(int k, float x) const {
+  float profit = Interpolate(entries[k], x);
+  FpuCheckpoint();
+  return profit;
+}
+
+float ProfitTable::TotalProfit(const AllocationVector& v) const {
+  float sum = 0.0f;
+  for (int k = 1; k <= 8; ++k) sum = Interpolate(entries[k], v[k]) + sum;
+  FpuCheckpoint();
+  return sum;
 }

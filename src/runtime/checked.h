@@ -1,7 +1,6 @@
 #pragma once
-// Bounds- and overflow-checked building blocks. Every indexed array of the program is a
-// CheckedArray; an index outside its bounds ends the run with code 201, an overflow in
-// index arithmetic with 215.
+// Bounds-checked building blocks. Every indexed array of the program is a CheckedArray;
+// an index outside its bounds ends the run with code 201.
 
 #include <cstdint>
 
@@ -10,8 +9,6 @@
 template <typename T, int Lo, int Hi>
 struct CheckedArray {
   static_assert(Lo <= Hi);
-  static constexpr int kLow = Lo;
-  static constexpr int kHigh = Hi;
   static constexpr int kSize = Hi - Lo + 1;
 
   T items[kSize];
@@ -34,30 +31,7 @@ struct CheckedArray {
   const T* Range(int first, int count) const {
     return const_cast<CheckedArray*>(this)->Range(first, count);
   }
-
-  bool operator==(const CheckedArray&) const = default;
 };
-
-template <typename T>
-inline T CheckedAdd(T a, T b) {
-  T r;
-  if (__builtin_add_overflow(a, b, &r)) [[unlikely]] OverflowCheckFailed();
-  return r;
-}
-
-template <typename T>
-inline T CheckedSub(T a, T b) {
-  T r;
-  if (__builtin_sub_overflow(a, b, &r)) [[unlikely]] OverflowCheckFailed();
-  return r;
-}
-
-template <typename T>
-inline T CheckedMul(T a, T b) {
-  T r;
-  if (__builtin_mul_overflow(a, b, &r)) [[unlikely]] OverflowCheckFailed();
-  return r;
-}
 
 // An extended real truncated toward zero, which must lie in 0..255: t in (-1, 256).
 // A NaN or a value whose integer part does not fit 64 bits is an invalid operation

@@ -104,8 +104,6 @@ void CheckIOResult() {
 
 void RangeCheckFailed() { StopWithError(201, CodeAddress(__builtin_return_address(0))); }
 
-void OverflowCheckFailed() { StopWithError(215, CodeAddress(__builtin_return_address(0))); }
-
 uint8_t TruncateToByteSlow(long double t) {
   uint32_t here = CodeAddress(__builtin_return_address(0));
   // Beyond 2^63 (or a NaN) the truncation itself is an invalid operation.

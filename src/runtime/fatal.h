@@ -12,7 +12,9 @@
 template <typename T, int Lo, int Hi>
 struct CheckedArray;
 
-extern int32_t gExitCode;        // process exit status; set only by StopWithError
+// Process exit status: the code of StopWithError, or the one EndProgram sets when the
+// last write-out of a normal end fails.
+extern int32_t gExitCode;
 extern uint32_t gErrorAddress;   // non-zero: the end sequence writes the report
 extern int32_t gInOutRes;        // pending I/O error code; 0 when none is pending
 
@@ -24,8 +26,7 @@ void StartUp();
 // Kept out of line: its return address identifies the failing statement.
 [[gnu::noinline]] void CheckIOResult();
 
-[[noreturn, gnu::noinline, gnu::cold]] void RangeCheckFailed();     // code 201
-[[noreturn, gnu::noinline, gnu::cold]] void OverflowCheckFailed();  // code 215
+[[noreturn, gnu::noinline, gnu::cold]] void RangeCheckFailed();  // code 201
 
 [[noreturn]] void StopWithError(uint8_t code, uint32_t address);
 

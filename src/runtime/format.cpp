@@ -44,7 +44,7 @@ void AppendDigits(NumberText& text, const DigitBuffer& S, int32_t first, int32_t
   for (int32_t i = first; i <= last; ++i) Append(text, S[i]);
 }
 
-// Step 6: sign, integer digits, and the point with the decimals when there are any.
+// Sign, integer digits, and the point with the decimals when there are any.
 void AppendFixedForm(NumberText& text, bool negative, DecimalParts parts, int32_t decimals) {
   DigitBuffer S;
   DigitString(parts.m, parts.k + 1 + decimals, S);
@@ -56,7 +56,7 @@ void AppendFixedForm(NumberText& text, bool negative, DecimalParts parts, int32_
   }
 }
 
-// Step 7: sign or blank, d.ddd, "E", exponent sign, four exponent digits.
+// Sign or blank, d.ddd, "E", exponent sign, four exponent digits.
 void AppendExponentForm(NumberText& text, bool negative, DecimalParts parts, int32_t width) {
   // width - 8 limited to 2 .. 18, written so that no width can overflow.
   int32_t p = width < 10 ? 2 : width > 26 ? 18 : width - 8;
@@ -100,17 +100,16 @@ NumberText FormatInteger(int32_t value) {
 }
 
 DecimalParts DecimalExponent(long double a) {
-  // 1.
   DecimalParts parts{0, a};
+  // Each round takes out the power of ten that the binary exponent guarantees, until
+  // none is left (zero needs none).
   for (;;) {
-    // 2.
     ExtendedFields fields = FieldsOf(parts.m);
     if (fields.significand == 0) return parts;
-    // 3. 19728 / 65536 = 0.3010254, just below log10 2 = 0.3010300; the shift of the
-    //    signed product rounds towards minus infinity for negative e.
+    // 19728 / 65536 = 0.3010254, just below log10 2 = 0.3010300; the shift of the
+    // signed product rounds towards minus infinity for negative e.
     int32_t e = BinaryExponent(fields);
     int32_t t = (e * 19728) >> 16;
-    // 4.
     if (t == 0) return parts;
     parts.k += t;
     parts.m = ScalePow10(parts.m, -t);
@@ -125,19 +124,18 @@ void DigitString(long double m, int32_t n, DigitBuffer& S) {
   long double integral = (scaled + 0x1p63L) - 0x1p63L;
   FpuCheckpoint();
   auto v = static_cast<uint64_t>(static_cast<int64_t>(integral));
-  // 2.
+  // 2. The 19 digits of v, the first of them "0" or "1".
   constexpr uint64_t kTenTo18 = 1000000000000000000u;
   S[0] = '0';
   if (v >= kTenTo18) {
     S[0] = '1';
     v -= kTenTo18;
   }
-  // 3.
   for (int32_t i = 18; i >= 1; --i) {
     S[i] = static_cast<char>('0' + v % 10);
     v /= 10;
   }
-  // 4. Beyond the 19 digits there is nothing to round.
+  // 3. Rounding half up at n; beyond the 19 digits there is nothing to round.
   if (n >= 18) {
     for (int32_t i = 19; i <= n; ++i) S[i] = '0';
     return;
@@ -152,24 +150,21 @@ void DigitString(long double m, int32_t n, DigitBuffer& S) {
 NumberText FormatReal(long double x, int32_t width, int32_t decimals) {
   NumberText text;
   text.length = 0;
-  // 1.
   if (width > 255) width = 255;
-  // 2.
   ExtendedFields fields = FieldsOf(x);
   if (fields.exponent == 0x7FFF) {
     bool infinity = fields.significand == 0x8000000000000000u;
     Append(text, !infinity ? "Nan" : fields.negative ? "-Inf" : "+Inf");
     return text;
   }
-  // 3.
+  // The sign bit alone decides the minus, so -0.0 keeps it.
   bool negative = fields.negative;
   long double a = __builtin_fabsl(x);
-  // 4.
   if (decimals < 0) {
     AppendExponentForm(text, negative, DecimalExponent(a), width);
     return text;
   }
-  // 5. DecimalExponent reaches k = 36 exactly from 2^120 on.
+  // DecimalExponent reaches k = 36 exactly from 2^120 on: the fixed form would not fit.
   if (decimals > 216) decimals = 216;
   DecimalParts parts{0, a};
   if (!__builtin_isless(a, 10.0L)) {

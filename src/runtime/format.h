@@ -29,8 +29,9 @@ struct NumberText {
 NumberText FormatInteger(int32_t value);
 
 // decimals >= 0: fixed form with that many decimals (at most 216), unless the magnitude
-// is 2^120 or more. decimals < 0: exponent form with width - 8 digits (2 .. 18), always
-// width - 8 + 8 characters long: sign or blank, d.ddd, "E", sign, four exponent digits.
+// is 2^120 or more. decimals < 0: exponent form with p = width - 8 digits, p limited to
+// 2 .. 18, so p + 8 characters long (width 0 gives 10): sign or blank, d.ddd, "E", sign,
+// four exponent digits.
 NumberText FormatReal(long double x, int32_t width, int32_t decimals);
 
 // a = m * 10^k with 1 <= m < 16 (m = 0, k = 0 for a = 0), for a >= 0 and finite.

@@ -9,13 +9,10 @@
 #include "runtime/stop_message.h"
 
 TextChannel StandardInput;
-uint16_t gChannelFlagDefault = kEndMarkerFlag;
 
 namespace {
 
 constexpr uint8_t kEndMarker = 0x1A;
-constexpr uint32_t kBufferSize = 128;
-constexpr int kNameLimit = 259;  // bytes before the terminating NUL
 
 constexpr int32_t kNotBound = 102;
 constexpr int32_t kNotOpen = 103;
@@ -36,18 +33,13 @@ void StoreSystemCode(const TextChannel& channel, IOOperation operation, int32_t 
   StoreCode(channel, operation, code, true);
 }
 
-bool IsStateCode(uint16_t state) { return state >= kChannelClosed && state <= kChannelInOut; }
-bool IsOpen(uint16_t state) { return state >= kChannelInput && state <= kChannelInOut; }
+bool IsStateCode(uint16_t state) { return state == kChannelClosed || state == kChannelInput; }
 
 int32_t DoNothing(TextChannel&) { return 0; }
 
 int32_t CloseFileHandle(TextChannel& channel) {
   channel.state = kChannelClosed;
   return PlatformClose(channel.handle);
-}
-
-uint8_t* OwnBuffer(TextChannel& channel) {
-  return channel.ownBuffer.Range(0, static_cast<int>(kBufferSize));
 }
 
 // A token as collected: its first bytes, and whether it was longer than its area.
@@ -89,10 +81,7 @@ void MarkStandardInputClosed() {
 int ReadByte(TextChannel& channel) {
   // 1. Standard input opens on its first read; any other channel must be open already.
   if (channel.state != kChannelInput) {
-    if (&channel == &StandardInput) {
-      channel.flags = gChannelFlagDefault;
-      OpenForReading(channel);
-    }
+    if (&channel == &StandardInput) OpenForReading(channel);
     if (channel.state != kChannelInput) {
       StoreOwnCode(channel, IOOperation::kRead, kNotOpenForReading);
       return kEndOfInput;
@@ -101,8 +90,8 @@ int ReadByte(TextChannel& channel) {
   for (;;) {
     // 2. A buffered byte; the end marker is never consumed.
     if (channel.position < channel.fillLevel) {
-      uint8_t b = channel.ownBuffer[static_cast<int>(channel.position)];
-      if ((channel.flags & kEndMarkerFlag) != 0 && b == kEndMarker) return kEndOfInput;
+      uint8_t b = channel.buffer[static_cast<int>(channel.position)];
+      if (b == kEndMarker) return kEndOfInput;
       ++channel.position;
       return b;
     }
@@ -113,10 +102,8 @@ int ReadByte(TextChannel& channel) {
       return kEndOfInput;
     }
     if (channel.fillLevel == 0) {
-      if ((channel.flags & kEndMarkerFlag) != 0) {
-        channel.ownBuffer[static_cast<int>(channel.position)] = kEndMarker;
-        ++channel.fillLevel;
-      }
+      channel.buffer[static_cast<int>(channel.position)] = kEndMarker;
+      ++channel.fillLevel;
       return kEndOfInput;
     }
   }
@@ -141,8 +128,8 @@ int32_t FillBuffer(TextChannel& channel) {
   channel.fillLevel = 0;
   // 2. One read; fewer bytes than asked are normal, none is the end (a broken pipe too).
   uint32_t delivered = 0;
-  uint8_t* into = channel.ownBuffer.Range(0, static_cast<int>(channel.bufferSize));
-  int32_t code = PlatformRead(channel.handle, into, channel.bufferSize, &delivered);
+  uint8_t* into = channel.buffer.Range(0, kTextBufferSize);
+  int32_t code = PlatformRead(channel.handle, into, kTextBufferSize, &delivered);
   // 3. Any other failure is the result.
   if (code != 0) return code;
   channel.fillLevel = delivered;
@@ -154,7 +141,6 @@ int32_t DefaultOpen(TextChannel& channel) {
   channel.position = 0;
   channel.fillLevel = 0;
   channel.transferOperation = FillBuffer;
-  channel.flushOperation = DoNothing;
   channel.closeOperation = CloseFileHandle;
   if (channel.name[0] != '\0') {
     // 2. A named file: read-only, never created.
@@ -168,8 +154,6 @@ int32_t DefaultOpen(TextChannel& channel) {
     return 0;
   }
   // 3. Standard input, which is never closed.
-  channel.bufferSize = kBufferSize;
-  channel.buffer = OwnBuffer(channel);
   channel.closeOperation = DoNothing;
   channel.handle = STDIN_FILENO;
   int32_t code = PlatformStandardInputValid();
@@ -177,49 +161,40 @@ int32_t DefaultOpen(TextChannel& channel) {
     channel.state = kChannelClosed;
     return code;
   }
-  // 4.
   return 0;
 }
 
 void BindFile(TextChannel& channel, const char* name) {
-  // 1. Everything but the own buffer cleared.
+  // 1. Everything but the buffer cleared; closed, with the default open operation.
   channel.handle = 0;
   channel.position = 0;
   channel.fillLevel = 0;
   channel.transferOperation = nullptr;
-  channel.flushOperation = nullptr;
   channel.closeOperation = nullptr;
   for (int i = 0; i <= kNameLimit; ++i) channel.name[i] = '\0';
-  // 2.
-  channel.buffer = OwnBuffer(channel);
   channel.state = kChannelClosed;
-  channel.flags = gChannelFlagDefault;
-  channel.bufferSize = kBufferSize;
   channel.openOperation = DefaultOpen;
-  // 3. The name, cut at 259 bytes; the field keeps its terminating NUL.
+  // 2. The name, cut at 259 bytes; the field keeps its terminating NUL.
   for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) channel.name[i] = name[i];
 }
 
 void OpenForReading(TextChannel& channel) {
-  // 1.
   if (!IsStateCode(channel.state)) {
     StoreOwnCode(channel, IOOperation::kOpen, kNotBound);
     return;
   }
-  // 2.
-  if (channel.state != kChannelClosed) CloseChannel(channel);
-  // 3.
+  // An open channel is closed first, then opened again from its start.
+  if (channel.state == kChannelInput) CloseChannel(channel);
   channel.state = kChannelInput;
-  // 4. StandardInput before its first opening.
+  // StandardInput before its first opening has no operation yet.
   if (channel.name[0] == '\0' && channel.openOperation == nullptr)
     channel.openOperation = DefaultOpen;
-  // 5.
   int32_t code = channel.openOperation(channel);
   if (code != 0) StoreSystemCode(channel, IOOperation::kOpen, code);
 }
 
 void CloseChannel(TextChannel& channel) {
-  if (IsOpen(channel.state)) {
+  if (channel.state == kChannelInput) {
     int32_t code = channel.closeOperation(channel);
     if (code != 0) StoreSystemCode(channel, IOOperation::kClose, code);
     return;
@@ -228,12 +203,10 @@ void CloseChannel(TextChannel& channel) {
 }
 
 int32_t ReadInteger(TextChannel& channel) {
-  // 1. At the end an integer reads as 0, without error.
+  // At the end an integer reads as 0, without error.
   if (!SkipSeparators(channel)) return 0;
-  // 2.
   CheckedArray<char, 0, 31> area;
   Token token = CollectToken(channel, area);
-  // 3.
   NoteToken(token.text, token.tooLong ? area.kSize : 0);
   ParsedInteger parsed = token.tooLong ? ParsedInteger{} : ParseInteger(token.text);
   if (!parsed.ok) {
@@ -244,12 +217,11 @@ int32_t ReadInteger(TextChannel& channel) {
 }
 
 long double ReadReal(TextChannel& channel) {
-  // 1. At the end a real reads as 0.0, without error.
+  // At the end a real reads as 0.0, without error.
   if (!SkipSeparators(channel)) return 0.0L;
-  // 2.
   CheckedArray<char, 0, 63> area;
   Token token = CollectToken(channel, area);
-  // 3. An invalid token gives 0.0, so that storing the result into a float before the
+  // An invalid token gives 0.0, so that storing the result into a float before the
   // check cannot trap and hide the 106.
   NoteToken(token.text, token.tooLong ? area.kSize : 0);
   ParsedReal parsed = token.tooLong ? ParsedReal{} : ParseReal(token.text);
@@ -262,15 +234,13 @@ long double ReadReal(TextChannel& channel) {
 
 void SkipLine(TextChannel& channel) {
   for (;;) {
-    // 1.
     int b = ReadByte(channel);
     if (b == '\n' || b == kEndOfInput) return;
-    // 2. CR LF ends the line as a pair; a lone CR does not.
+    // CR LF ends the line as a pair; a lone CR does not.
     if (b == '\r') {
       b = ReadByte(channel);
       if (b == '\n' || b == kEndOfInput) return;
       StepBack(channel);
     }
-    // 3. Anything else is discarded.
   }
 }

@@ -14,37 +14,31 @@
 #include <cstdint>
 
 #include "runtime/checked.h"
+#include "runtime/text_buffer.h"
 
 struct TextChannel;
 using ChannelOperation = int32_t (*)(TextChannel&);  // 0 or an error code
 
 inline constexpr uint16_t kChannelClosed = 0xD7B0;
-inline constexpr uint16_t kChannelInput = 0xD7B1;
-inline constexpr uint16_t kChannelOutput = 0xD7B2;
-inline constexpr uint16_t kChannelInOut = 0xD7B3;
+inline constexpr uint16_t kChannelInput = 0xD7B1;  // open for reading
 
-inline constexpr uint16_t kEndMarkerFlag = 1;  // the byte 0x1A ends the input
+inline constexpr int kNameLimit = 259;  // bytes of a bound name, before its NUL
 
-// The operations are plain function pointers set by BindFile and DefaultOpen. buffer always
-// points at ownBuffer, whose bytes the reading code reaches through the checked array.
+// The operations are plain function pointers set by BindFile and DefaultOpen. The byte 0x1A
+// in the input always ends it.
 struct TextChannel {
   int32_t handle;
-  uint16_t state;
-  uint16_t flags;
-  uint32_t bufferSize;
-  uint32_t position;
-  uint32_t fillLevel;
-  uint8_t* buffer;  // always ownBuffer
+  uint16_t state;      // kChannelClosed or kChannelInput; anything else: never bound
+  uint32_t position;   // next byte to take from the buffer
+  uint32_t fillLevel;  // valid bytes in the buffer
   ChannelOperation openOperation;
   ChannelOperation transferOperation;
-  ChannelOperation flushOperation;
   ChannelOperation closeOperation;
-  CheckedArray<char, 0, 259> name;  // NUL-terminated; empty for standard input
-  CheckedArray<uint8_t, 0, 127> ownBuffer;
+  CheckedArray<char, 0, kNameLimit> name;  // NUL-terminated; empty for standard input
+  TextBuffer buffer;
 };
 
 extern TextChannel StandardInput;
-extern uint16_t gChannelFlagDefault;
 
 // StandardInput back to closed with every other field empty (start-up).
 void MarkStandardInputClosed();
@@ -73,7 +67,7 @@ void StepBack(TextChannel& channel);
 // Discards bytes 0x00..0x20; true when a token byte follows, false at the end of the input.
 bool SkipSeparators(TextChannel& channel);
 
-// The transfer operation: one read of up to bufferSize bytes into the buffer.
+// The transfer operation: one read of up to 128 bytes into the buffer.
 int32_t FillBuffer(TextChannel& channel);
 
 // The open operation of a bound channel: the named file read-only, or standard input

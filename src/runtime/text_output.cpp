@@ -13,7 +13,6 @@ TextOutput gTextOutput;
 
 namespace {
 
-constexpr uint32_t kBufferSize = 128;
 constexpr char kBlanks[] = "                                                                ";
 constexpr int32_t kBlankRun = sizeof kBlanks - 1;
 static_assert(kBlankRun == 64);
@@ -40,14 +39,14 @@ bool EnsureOpen() {
 void AppendBytes(const char* bytes, size_t count) {
   for (;;) {
     uint32_t position = gTextOutput.position;
-    size_t room = kBufferSize - position;
+    size_t room = kTextBufferSize - position;
     if (room > count) {
       std::memcpy(gTextOutput.buffer.Range(position, static_cast<int>(count)), bytes, count);
       gTextOutput.position = position + static_cast<uint32_t>(count);
       return;
     }
     std::memcpy(gTextOutput.buffer.Range(position, static_cast<int>(room)), bytes, room);
-    gTextOutput.position = kBufferSize;
+    gTextOutput.position = kTextBufferSize;
     if (WriteOutBuffer() != 0) return;
     bytes += room;
     count -= room;
@@ -87,7 +86,7 @@ void WriteInteger(int32_t value, int32_t width) {
 
 void WriteChar(char c) {
   if (!EnsureOpen()) return;
-  if (gTextOutput.position == kBufferSize && WriteOutBuffer() != 0) return;
+  if (gTextOutput.position == kTextBufferSize && WriteOutBuffer() != 0) return;
   gTextOutput.buffer[static_cast<int>(gTextOutput.position)] = static_cast<uint8_t>(c);
   ++gTextOutput.position;
 }

@@ -9,13 +9,13 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/checked.h"
+#include "runtime/text_buffer.h"
 
 struct TextOutput {
   bool open;                // open for output
   int handle;               // file descriptor 1 once open
   bool flushEachStatement;  // standard output is the console
-  CheckedArray<uint8_t, 0, 127> buffer;
+  TextBuffer buffer;
   uint32_t position;        // pending bytes in buffer, 0..128
 };
 

@@ -6,12 +6,13 @@
 #include "runtime/text_output.h"
 #include "search/report_line.h"
 
-void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
+void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,
                        float mutationAmplitude) {
-  // 1. Store the parameters.
-  table = &profits;
+  // 1. Store the parameters; nothing is remembered yet.
+  table = &profitTable;
   count = individualCount;
   amplitude = mutationAmplitude;
+  known = {};
   // 2. One individual after the other: 8 draws, then normalise.
   for (int i = 1; i <= count; ++i) {
     AllocationVector& v = individuals[i];
@@ -20,17 +21,25 @@ void Population::Setup(const ProfitTable& profits, uint8_t individualCount,
   }
 }
 
+float Population::Profit(int i) const {
+  if (!known[i]) {
+    profits[i] = table->TotalProfit(individuals[i]);
+    known[i] = true;
+  }
+  return profits[i];
+}
+
 float Population::BestProfit() const {
   float best = 0.0f;
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
+    float p = Profit(i);
     if (p > best) best = p;
   }
   return best;
 }
 
 void Population::PrintIndividual(uint8_t i) const {
-  float p = table->TotalProfit(individuals[i]);
+  float p = Profit(i);
   // The head's first part; the profit, the shares and the line end follow.
   WriteText("H:");
   WriteInteger(i);
@@ -41,73 +50,94 @@ void Population::PrintAll() const {
   for (int i = 1; i <= count; ++i) PrintIndividual(static_cast<uint8_t>(i));
 }
 
+void Population::PrintReport() const {
+  WriteText("Optimal solution:");
+  WriteLineEnd();
+  CheckIOResult();
+  PrintAll();
+  float best = BestProfit();
+  WriteText("  Maximum profit: ");
+  WriteReal(best, 7, 3);
+  WriteLineEnd();
+  CheckIOResult();
+}
+
 void Population::Step() {
-  // 1. Best: strictly greater, so the lowest number wins among equals.
+  // An empty population has nothing to breed or mutate.
+  if (count == 0) return;
+  // 1. Best: the highest profit, whatever its sign; strictly greater, so the lowest
+  // number wins among equals.
   float bestProfit = 0.0f;
   uint8_t best = 0;
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
-    if (p > bestProfit) {
+    float p = Profit(i);
+    if (best == 0 || p > bestProfit) {
       bestProfit = p;
       best = static_cast<uint8_t>(i);
     }
   }
-  // 2. Second: the best of those whose shares differ from the best's.
+  // 2. Second: the same among those whose shares differ from the best's. When every
+  // individual is a copy of the best, the best is both parents.
   float secondProfit = 0.0f;
   uint8_t second = 0;
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
-    if (p > secondProfit && !SameAllocation(individuals[best], individuals[i])) {
+    float p = Profit(i);
+    if ((second == 0 || p > secondProfit) && !SameAllocation(individuals[best], individuals[i])) {
       secondProfit = p;
       second = static_cast<uint8_t>(i);
     }
   }
-  // 3. Crossover; slot 0 (no best or no second) stops the run here.
-  const AllocationVector& a = individuals[best];
-  const AllocationVector& b = individuals[second];
-  Crossover(a, b);
+  if (second == 0) second = best;
+  // 3. Crossover.
+  Crossover(individuals[best], individuals[second]);
   // 4. Mutation of one individual in 1..count.
-  uint32_t m = RandomBelow(count) + 1;
-  Mutate(individuals[static_cast<int>(m)]);
+  Mutate(static_cast<int>(RandomBelow(count)) + 1);
 }
 
 void Population::Crossover(AllocationVector a, AllocationVector b) {
   AllocationVector child;
-  // 1. One weight per share, rounded to float before the blend.
+  // 1. One weight per share, rounded to float before the blend. One checkpoint for the
+  // loop: waiting for the x87 unit after every share would cost more than the blends.
   for (int k = 1; k <= 8; ++k) {
     float r = static_cast<float>(RandomReal());
     long double weight = 1.0L - r;
-    child[k] = ToFloat(weight * a[k] + static_cast<long double>(r) * b[k]);
+    child[k] = static_cast<float>(weight * a[k] + static_cast<long double>(r) * b[k]);
   }
+  FpuCheckpoint();
   // 2. Normalise. 3. Replace the worst.
   Normalize(child);
   ReplaceWorst(child);
 }
 
 void Population::ReplaceWorst(AllocationVector child) {
-  // 1. 1000000000 is exact in a float.
-  float worstProfit = 1000000000.0f;
+  // 1. The lowest profit, whatever its size; strictly lower, so the lowest number is
+  // replaced among equals.
+  float worstProfit = 0.0f;
   uint8_t worst = 0;
-  // 2. Strictly lower, so the lowest number is replaced among equals.
   for (int i = 1; i <= count; ++i) {
-    float p = table->TotalProfit(individuals[i]);
-    if (p < worstProfit) {
+    float p = Profit(i);
+    if (worst == 0 || p < worstProfit) {
       worstProfit = p;
       worst = static_cast<uint8_t>(i);
     }
   }
-  // 3. Slot 0 (no profit below the start value) stops the run here.
+  // 2. The child takes its slot.
   individuals[worst] = child;
+  known[worst] = false;
 }
 
-void Population::Mutate(AllocationVector& v) {
+void Population::Mutate(int i) {
+  AllocationVector& v = individuals[i];
+  known[i] = false;
   // Noted, so that shares all fallen to 0 are told apart from other invalid operations.
   NoteActivity(Activity::kMutating);
-  // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits.
+  // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits. One
+  // checkpoint for the loop, as in Crossover.
   for (int k = 1; k <= 8; ++k) {
     long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
-    v[k] = ToFloat(v[k] + noise);
+    v[k] = static_cast<float>(v[k] + noise);
   }
+  FpuCheckpoint();
   // 2. Normalise.
   Normalize(v);
   NoteActivity(Activity::kSearching);

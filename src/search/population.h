@@ -1,7 +1,12 @@
 #pragma once
 // Population: the candidate allocations of the genetic search, slots 1..20 of which the
 // first count are in use, with the mutation amplitude and the profit table they are
-// judged by. The profit of an individual is never stored: every query recomputes it.
+// judged by.
+//
+// The profit of each slot is remembered from the first query that needs it until the
+// slot changes (Setup, ReplaceWorst, Mutate), so a step computes only the profits of the
+// two individuals the step before changed, and every profit, with any floating-point
+// stop it meets, is computed at the same query as when nothing is remembered.
 //
 // Report line of individual 3 with profit 41.25 and eight shares of 0.125:
 //   "H:3 F: 41.250 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 " and CR LF.
@@ -17,10 +22,16 @@ struct Population {
   uint8_t count;
   float amplitude;
   const ProfitTable* table;  // not owned; outlives the population
+  // The remembered profits: profits[i] holds while known[i] is set.
+  mutable CheckedArray<float, 1, 20> profits;
+  mutable CheckedArray<bool, 1, 20> known;
 
   // Fills slots 1..count with normalised random allocations, 8 draws each. A count above
   // 20 stops the run (201) when slot 21 is first addressed.
-  void Setup(const ProfitTable& profits, uint8_t individualCount, float mutationAmplitude);
+  void Setup(const ProfitTable& profitTable, uint8_t individualCount, float mutationAmplitude);
+
+  // TotalProfit of individual i, remembered until the slot changes.
+  float Profit(int i) const;
 
   // The highest total profit, never below 0.
   float BestProfit() const;
@@ -29,18 +40,26 @@ struct Population {
   void PrintIndividual(uint8_t i) const;
   void PrintAll() const;
 
-  // One generation: the best and the best different individual are blended into a child
-  // that replaces the worst; then one individual chosen at random is mutated. 17 draws.
-  // Without a best, a second or a worst individual the run stops (201, slot 0).
+  // The report of the run: "Optimal solution:", PrintAll, then the maximum-profit line
+  // ("  Maximum profit: " and BestProfit, width 7, 3 decimals).
+  void PrintReport() const;
+
+  // One generation: the best individual (the highest profit, whatever its sign) and the
+  // best one whose shares differ from it are blended into a child that replaces the
+  // worst; then one individual chosen at random is mutated. 17 draws. When every
+  // individual is a copy of the best, the best is both parents. With count 0 a step does
+  // nothing and draws nothing.
   void Step();
 
   // The child of parents a (best) and b (second): per share a fresh weight r rounded to
   // float, (1 - r) * a[k] + r * b[k]; normalised, then handed to ReplaceWorst.
   void Crossover(AllocationVector a, AllocationVector b);
 
-  // Copies the child over the lowest-profit individual (the lowest-numbered among equals).
+  // Copies the child over the lowest-profit individual, whatever its profit (the
+  // lowest-numbered among equals). Needs count >= 1.
   void ReplaceWorst(AllocationVector child);
 
-  // v[k] + (r * 2 - 1) * amplitude per share, r at full precision, then Normalize.
-  void Mutate(AllocationVector& v);
+  // Individual i gets v[k] + (r * 2 - 1) * amplitude per share, r at full precision, and
+  // is normalised again.
+  void Mutate(int i);
 };

@@ -123,24 +123,52 @@ TEST(AnswerFailure, ReadsTheBadLineToItsEndBeforeStopping) {
   EXPECT_LT(o.inputOffset, static_cast<int64_t>(input.size()));
 }
 
-// Counts the search cannot work with end in the bounds check of the slots, before any
-// report line.
+// More than 20 individuals end in the bounds check of the slots, before any report line.
 TEST(SearchFailure, StopsBeforeTheReport) {
   const std::string three = AllPrompts();
-  const std::string slotZero = "allocate: index out of range during the search";
   const std::string tooMany = " individuals asked for, but the population holds at most 20; "
                               "answer question 1 with 20 or less";
   ExpectStop({
-      {"no individual", "0\n1\n0.01\n\n", 201, three, slotZero},
-      {"one individual", "1\n1\n0.01\n\n", 201, three, slotZero},
       {"21 individuals", "21\n1\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
       {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
       {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three, "allocate: 255" + tooMany},
-      {"no positive profit", "3\n1\n0.01\n\n", 201, three, slotZero, Function::kBytes, ""},
       {"a mutation that zeroes every share", "3\n65535\n1e30\n\n", 207, three,
        "allocate: a mutation set every share of an individual to 0; choose a smaller mutation "
        "amplitude"},
   });
+}
+
+// Counts of 0 and 1, and tables without a positive profit or without one below 1e9, run
+// to the end: one report line per individual and the maximum profit.
+TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
+  std::string billions;
+  for (int n = 0; n < 80; ++n) billions += std::to_string(1000000000 + n * 1000) + " ";
+  struct Mended {
+    const char* name;
+    std::string function;
+    std::string input;
+    size_t lines;
+    std::string maximum;
+  } const rows[] = {
+      {"no individual", WorkedTable(), "0\n5\n0.01\n\n", 0, "  Maximum profit:   0.000"},
+      {"one individual", WorkedTable(), "1\n5\n0.01\n\n", 1, ""},
+      {"empty file: every profit 0", "", "3\n5\n0.01\n\n", 3, "  Maximum profit:   0.000"},
+      {"profits above 1e9", billions, "20\n3000\n0.01\n\n", 20, ""},
+  };
+  for (const Mended& row : rows) {
+    SCOPED_TRACE(row.name);
+    Workdir dir;
+    ASSERT_TRUE(dir.WriteFunction(row.function));
+    Outcome o = RunProgram(dir, {.input = row.input, .clockNs = 0});
+    EXPECT_EQ(o.exitCode, 0);
+    const std::string head = AllPrompts() + "Optimal solution:\r\n";
+    ASSERT_TRUE(o.out.starts_with(head)) << o.out;
+    size_t lines = 0;
+    for (size_t at = head.size(); o.out.compare(at, 2, "H:") == 0; at = o.out.find("\r\n", at) + 2)
+      ++lines;
+    EXPECT_EQ(lines, row.lines);
+    EXPECT_TRUE(o.out.ends_with(row.maximum + "\r\nPress ENTER to exit.\r\n")) << o.out;
+  }
 }
 
 TEST(ChannelFailure, StandardFilesThatCannotServe) {

@@ -23,7 +23,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +34,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "report_line.h"
 
 extern char** environ;
 
@@ -429,26 +430,20 @@ inline Outcome RunProgram(const Workdir& dir, const RunSetup& setup) {
   return child.Finish();
 }
 
-// "Runtime error CCC at XXXXXXXX", a zero byte and CR LF, after exactly `before` and
-// followed by exactly `after` (under a terminal, the line standard error shows there).
-inline ::testing::AssertionResult EndsWithReport(std::string out, std::string_view before,
+// Exactly `before`, then the report line of a stop with this code, then exactly `after`
+// (under a terminal, the line standard error shows there).
+inline ::testing::AssertionResult EndsWithReport(const std::string& out, std::string_view before,
                                                  int code, std::string_view after = {}) {
-  if (!out.ends_with(after))
-    return ::testing::AssertionFailure() << "output: " << ::testing::PrintToString(out);
-  out.resize(out.size() - after.size());
-  char head[32];
-  snprintf(head, sizeof head, "Runtime error %3d at ", code);
-  std::string expected = std::string(before) + head;
-  if (out.size() != expected.size() + 11 || out.compare(0, expected.size(), expected) != 0)
-    return ::testing::AssertionFailure() << "output: " << ::testing::PrintToString(out);
-  std::string_view address(out.data() + expected.size(), 8);
-  for (char c : address) {
-    if (!std::isdigit(static_cast<unsigned char>(c)) && (c < 'A' || c > 'F'))
-      return ::testing::AssertionFailure() << "address " << address;
-  }
-  if (address == "00000000") return ::testing::AssertionFailure() << "zero address";
-  if (out.substr(out.size() - 3) != "\0\r\n"s)
-    return ::testing::AssertionFailure() << "no zero byte and CR LF after the report";
+  std::string_view rest = out;
+  std::string fault;
+  if (!rest.starts_with(before) || !rest.ends_with(after) ||
+      rest.size() < before.size() + after.size())
+    fault = "not the expected output around the report";
+  else
+    fault = ReportLineFault(rest.substr(before.size(), rest.size() - before.size() - after.size()),
+                            code);
+  if (!fault.empty())
+    return ::testing::AssertionFailure() << fault << ": " << ::testing::PrintToString(out);
   return ::testing::AssertionSuccess();
 }
 

@@ -60,9 +60,7 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
     int code;
   } rows[] = {
       {"range check", [] { RangeCheckFailed(); }, 201},
-      {"overflow check", [] { OverflowCheckFailed(); }, 215},
       {"checked index", [] { CheckedArray<int, 1, 8> a{}; volatile int i = 9; a[i] = 1; }, 201},
-      {"checked add", [] { volatile int32_t big = INT32_MAX; CheckedAdd<int32_t>(big, 1); }, 215},
       {"pending 106", [] { gInOutRes = 106; CheckIOResult(); }, 106},
       {"pending 267", [] { gInOutRes = 267; CheckIOResult(); }, 11},
       {"pending 256", [] { gInOutRes = 256; CheckIOResult(); }, 255},
@@ -100,7 +98,7 @@ TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
   ChildResult second = RunInChild(body);
   ASSERT_TRUE(IsReport(first.output, 201));
   EXPECT_EQ(first.output, second.output);
-  ChildResult other = RunInChild([] { OverflowCheckFailed(); });
+  ChildResult other = RunInChild([] { gInOutRes = 106; CheckIOResult(); });
   EXPECT_NE(first.output.substr(21, 8), other.output.substr(21, 8));
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -104,19 +105,6 @@ class CapturedOutput {
   }
 };
 
-// The report of the console dialogue: heading, every individual, maximum profit.
-void WriteReport(const Population& population) {
-  WriteText("Optimal solution:");
-  WriteLineEnd();
-  CheckIOResult();
-  population.PrintAll();
-  float best = population.BestProfit();
-  WriteText("  Maximum profit: ");
-  WriteReal(best, 7, 3);
-  WriteLineEnd();
-  CheckIOResult();
-}
-
 // ---------------------------------------------------------------------------------------
 // The worked run: table k + j * (10 - j), state 0, count 3, amplitude 0.01.
 
@@ -157,7 +145,7 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
   std::string reportBefore;
   {
     CapturedOutput capture;
-    WriteReport(population);
+    population.PrintReport();
     reportBefore = CapturedOutput::All();
     // Heading, ten statements per individual, the maximum-profit line.
     EXPECT_EQ(gWrites.size(), 1u + 3 * 10 + 1);
@@ -169,8 +157,8 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
             "H:3 F:112.642 W:0.185 0.074 0.156 0.066 0.141 0.170 0.145 0.062 \r\n"
             "  Maximum profit: 112.642\r\n");
 
-  // Each step is Crossover(best, second), which replaces the worst, then RandomBelow
-  // and Mutate: 17 draws.
+  // Each step replaces the worst with the child of best and second, then mutates
+  // individual RandomBelow(3) + 1: 17 draws.
   const Generation generations[] = {
       {3, 2, 1, 2, 605831865u, {Bits(112.69558f), Bits(108.680344f), Bits(112.579468f)}},
       {1, 3, 2, 2, 1047029262u, {0x42e16423, 0x42e18e58, 0x42e0b62e}},
@@ -186,22 +174,18 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
       }
     }
 
-    static Population expected;
-    expected = population;
-    uint32_t stateBefore = RandomSeed;
-    expected.Crossover(population.individuals[g.best], population.individuals[g.second]);
-    for (int i = 1; i <= 3; ++i)
-      EXPECT_EQ(SameBits(expected.individuals[i], population.individuals[i]), i != g.replaced) << i;
-    uint32_t below = RandomBelow(3);
-    EXPECT_EQ(below, g.below);
-    expected.Mutate(expected.individuals[static_cast<int>(below) + 1]);
-    EXPECT_EQ(RandomSeed, g.stateAfter);
-
+    static Population before;
+    before = population;
+    // The ninth draw chooses the mutated individual.
+    const uint32_t stateBefore = RandomSeed;
+    RandomSeed = Advance(stateBefore, 8);
+    EXPECT_EQ(RandomBelow(3), g.below);
     RandomSeed = stateBefore;
     population.Step();
     EXPECT_EQ(RandomSeed, g.stateAfter);
     for (int i = 1; i <= 3; ++i) {
-      EXPECT_TRUE(SameBits(population.individuals[i], expected.individuals[i])) << i;
+      bool changes = i == g.replaced || i == static_cast<int>(g.below) + 1;
+      EXPECT_EQ(SameBits(population.individuals[i], before.individuals[i]), !changes) << i;
       EXPECT_EQ(Bits(table.TotalProfit(population.individuals[i])), g.profitsAfter[i - 1]) << i;
     }
   }
@@ -210,7 +194,7 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
   std::string reportAfter;
   {
     CapturedOutput capture;
-    WriteReport(population);
+    population.PrintReport();
     reportAfter = CapturedOutput::All();
   }
   EXPECT_EQ(reportAfter,
@@ -319,72 +303,154 @@ TEST(PrintAllTest, PrintsNothingForEmptyPopulation) {
   static ProfitTable table = WorkedTable();
   const Population empty = Filled(table, {});
   CapturedOutput capture;
-  WriteReport(empty);
+  empty.PrintReport();
   EXPECT_EQ(CapturedOutput::All(), "Optimal solution:\r\n  Maximum profit:   0.000\r\n");
 }
 
 // ---------------------------------------------------------------------------------------
 // The generation step.
 
-// Step must be Crossover(best, second) with the child in place of `worst`, then the
-// mutation of individual RandomBelow(count) + 1.
-void ExpectStep(const Population& start, int best, int second, int worst) {
-  static Population stepped, expected;
-  stepped = start;
-  expected = start;
-  RandomSeed = 1234567;
-  stepped.Step();
-  uint32_t after = RandomSeed;
-
-  RandomSeed = 1234567;
-  expected.Crossover(start.individuals[best], start.individuals[second]);
-  for (int i = 1; i <= start.count; ++i)
-    EXPECT_EQ(SameBits(expected.individuals[i], start.individuals[i]), i != worst) << "slot " << i;
-  expected.Mutate(expected.individuals[static_cast<int>(RandomBelow(start.count)) + 1]);
-  EXPECT_EQ(RandomSeed, after);
-  for (int i = 1; i <= start.count; ++i)
-    EXPECT_TRUE(SameBits(stepped.individuals[i], expected.individuals[i])) << "slot " << i;
+// Profit 9 * weight[k] for all of the budget on project k: unit vectors e_k are ranked
+// by the weights, and the child of two of them has the two parents' projects as support.
+ProfitTable UnitTable(float w1, float w2, float w3) {
+  ProfitTable table{};
+  for (int j = 0; j <= 9; ++j) {
+    table.entries[1][j] = j * w1;
+    table.entries[2][j] = j * w2;
+    table.entries[3][j] = j * w3;
+  }
+  return table;
 }
 
-TEST(StepTest, PicksBestSecondAndWorst) {
-  static ProfitTable flat = FlatTable(5.0f);
-  static ProfitTable ranked = FirstShareTable();
-  const AllocationVector p1 = Vector(0.1f, 0.9f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector p2 = Vector(0.2f, 0.8f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector p3 = Vector(0.3f, 0.7f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector p2b = Vector(0.2f, 0, 0.8f, 0, 0, 0, 0, 0);  // profit of p2
+const AllocationVector e1 = Vector(1, 0, 0, 0, 0, 0, 0, 0);
+const AllocationVector e2 = Vector(0, 1, 0, 0, 0, 0, 0, 0);
+const AllocationVector e3 = Vector(0, 0, 1, 0, 0, 0, 0, 0);
+
+// The projects with a share above 0 of every individual: "12 2 3".
+std::string Supports(const Population& population) {
+  std::string text;
+  for (int i = 1; i <= population.count; ++i) {
+    if (i > 1) text += ' ';
+    for (int k = 1; k <= 8; ++k)
+      if (population.individuals[i][k] > 0.0f) text += static_cast<char>('0' + k);
+  }
+  return text;
+}
+
+// With amplitude 0 the mutation keeps every support, so after one step each slot shows
+// its old support except the worst, which holds the child of best and second: with
+// profits of any sign and size, and with no different second too.
+TEST(StepTest, ChildOfBestAndSecondReplacesWorst) {
+  static ProfitTable equal = UnitTable(1, 1, 1), ranked = UnitTable(1, 2, 3),
+                     tie = UnitTable(1, 2, 2);
+  static ProfitTable zero = UnitTable(0, 0, 0), negative = UnitTable(-3, -2, -1);
+  static ProfitTable mixed = UnitTable(-1, 2, 3), billion = UnitTable(1.2e8f, 1.3e8f, 1.4e8f);
+  static ProfitTable huge = UnitTable(1e29f, 2e29f, 3e29f);
   struct Case {
     const char* label;
     Population population;
-    int best, second, worst;
+    const char* after;
   } const cases[] = {
-      {"all equal: 1 and 2, 1 replaced", Filled(flat, {p1, p2, p3}), 1, 2, 1},
-      {"two: the lower replaced", Filled(ranked, {p2, p1}), 1, 2, 2},
-      {"two, reversed", Filled(ranked, {p1, p2}), 2, 1, 1},
-      {"copies of the best skipped", Filled(ranked, {p3, p1, p3, p2}), 1, 4, 2},
-      {"equal profit, other shares", Filled(ranked, {p1, p2, p2b}), 2, 3, 1},
-      {"lowest number among equal best", Filled(ranked, {p1, p3, p3, p2}), 2, 4, 1},
+      {"all equal: 1 and 2, 1 replaced", Filled(equal, {e1, e2, e3}, 0), "12 2 3"},
+      {"two: the lower replaced", Filled(ranked, {e2, e1}, 0), "2 12"},
+      {"two, reversed", Filled(ranked, {e1, e2}, 0), "12 2"},
+      {"copies of the best skipped", Filled(ranked, {e3, e1, e3, e2}, 0), "3 23 3 2"},
+      {"equal profit, other shares", Filled(tie, {e1, e2, e3}, 0), "23 2 3"},
+      {"every profit 0, as from an empty file", Filled(zero, {e1, e2, e3}, 0), "12 2 3"},
+      {"every profit negative", Filled(negative, {e1, e2, e3}, 0), "23 2 3"},
+      {"the only other one loses money", Filled(mixed, {e1, e3, e3}, 0), "13 3 3"},
+      {"profits above 1e9", Filled(billion, {e1, e2, e3}, 0), "23 2 3"},
+      {"profits around 1e30", Filled(huge, {e3, e1, e2}, 0), "3 23 2"},
+      {"copies of one: the best is both parents", Filled(ranked, {e2, e2, e2}, 0), "2 2 2"},
+      {"count 1", Filled(ranked, {e2}, 0), "2"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    ExpectStep(c.population, c.best, c.second, c.worst);
+    static Population population;
+    population = c.population;
+    RandomSeed = 1234567;
+    population.Step();
+    EXPECT_EQ(RandomSeed, Advance(1234567, 17)) << c.label;
+    EXPECT_EQ(Supports(population), c.after) << c.label;
   }
+  static Population empty;
+  empty = Filled(ranked, {});
+  empty.Step();
+  EXPECT_EQ(RandomSeed, Advance(1234567, 17)) << "count 0: no draw";
 }
 
-TEST(StepTest, KeepsEveryIndividualNormalised) {
-  static ProfitTable table = WorkedTable();
-  static Population population{};
-  RandomSeed = 42;
-  population.Setup(table, 20, 0.05f);
-  for (int step = 0; step < 500; ++step) population.Step();
-  for (int i = 1; i <= 20; ++i) {
-    float sum = 0;
+// Rising and falling rows of different slopes, every profit positive.
+ProfitTable MixedTable() {
+  ProfitTable table{};
+  for (int k = 1; k <= 8; ++k)
+    for (int j = 0; j <= 9; ++j)
+      table.entries[k][j] = static_cast<float>(k % 2 != 0 ? 50 + k * j : 100 - k * j) / 7.0f;
+  return table;
+}
+
+// Empty when the invariants hold, else what is wrong.
+std::string CheckStep(const Population& before, const Population& after, uint32_t stateBefore) {
+  if (RandomSeed != Advance(stateBefore, 17)) return "not 17 draws";
+  RandomSeed = Advance(stateBefore, 8);
+  int mutated = static_cast<int>(RandomBelow(before.count)) + 1;
+  RandomSeed = Advance(stateBefore, 17);
+  int worst = 1;  // the lowest profit, the lowest number among equals
+  for (int i = 2; i <= before.count; ++i)
+    if (before.table->TotalProfit(before.individuals[i]) <
+        before.table->TotalProfit(before.individuals[worst]))
+      worst = i;
+  for (int i = 1; i <= after.count; ++i) {
+    const AllocationVector& v = after.individuals[i];
+    if (after.known[i] && Bits(after.profits[i]) != Bits(after.table->TotalProfit(v)))
+      return "stale profit in slot " + std::to_string(i);
+    float sum = 0.0f;
     for (int k = 1; k <= 8; ++k) {
-      EXPECT_GE(population.individuals[i][k], 0.0f);
-      EXPECT_LE(population.individuals[i][k], 1.0f);
-      sum += population.individuals[i][k];
+      if (!(v[k] >= 0.0f && v[k] <= 1.0f))
+        return "share outside [0, 1] in slot " + std::to_string(i);
+      sum += v[k];
     }
-    EXPECT_NEAR(sum, 1.0f, 1e-6f) << i;
+    if (std::abs(sum - 1.0f) > 1e-5f) return "not normalised: slot " + std::to_string(i);
+    // The child may equal the shares it replaces, in a population of near copies.
+    if (i != worst && i != mutated && !SameBits(v, before.individuals[i]))
+      return "slot " + std::to_string(i) + " changed";
+  }
+  return "";
+}
+
+// Long runs checked after every step for what must hold whatever the draws: the
+// remembered profits are those of the current shares, every individual is normalised,
+// and nothing but the worst individual and the mutated one has changed.
+TEST(StepTest, InvariantsHoldAfterEveryStep) {
+  static ProfitTable example;
+  example.Load(ALLOCATE_SOURCE_DIR "/examples/function.txt");
+  static ProfitTable worked = WorkedTable();
+  static ProfitTable mixed = MixedTable();
+  struct Case {
+    const ProfitTable* table;
+    uint32_t seed;
+    uint8_t count;
+    float amplitude;
+    int steps;
+  } const cases[] = {
+      {&example, 12345, 20, 0.01f, 4000}, {&example, 1, 20, 0.2f, 3000},
+      {&example, 7, 2, 0.05f, 2000},      {&worked, 99, 7, 0.001f, 3000},
+      {&mixed, 5, 13, 0.1f, 3000},
+  };
+  for (const Case& c : cases) {
+    static Population population, before;
+    population = Population{};
+    RandomSeed = c.seed;
+    population.Setup(*c.table, c.count, c.amplitude);
+    std::string fault;
+    int step = 0;
+    for (; step < c.steps && fault.empty(); ++step) {
+      before = population;
+      uint32_t state = RandomSeed;
+      population.Step();
+      fault = CheckStep(before, population, state);
+      // Every profit asked for now, so that the next step's remembered ones are checked too.
+      for (int i = 1; i <= c.count; ++i) population.Profit(i);
+    }
+    EXPECT_EQ(fault, "") << "seed " << c.seed << ", step " << step;
   }
 }
 
@@ -407,13 +473,12 @@ TEST(CrossoverTest, WeightRoundedToFloatPerShare) {
 TEST(MutateTest, ZeroAmplitudeOnlyRenormalises) {
   static ProfitTable table = WorkedTable();
   static Population population;
-  population = Filled(table, {}, 0.0f);
   AllocationVector v = Vector(0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f);
-  AllocationVector normalised = v;
-  Normalize(normalised);
+  population = Filled(table, {v}, 0.0f);
+  Normalize(v);
   RandomSeed = 5;
-  population.Mutate(v);
-  EXPECT_TRUE(SameBits(v, normalised));
+  population.Mutate(1);
+  EXPECT_TRUE(SameBits(population.individuals[1], v));
   EXPECT_EQ(Bits(v[1]), 0x3e000001u);
   EXPECT_EQ(RandomSeed, Advance(5, 8));
 }
@@ -425,7 +490,7 @@ TEST(MutateTest, ZeroAmplitudeOnlyRenormalises) {
 TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
   static ProfitTable table = WorkedTable();
   static Population population;
-  population = Filled(table, {}, Float(0x3e99999a));  // 0.3
+  population = Filled(table, {kEighths}, Float(0x3e99999a));  // 0.3
   struct Case {
     uint32_t seed;
     uint32_t expected[8];
@@ -435,10 +500,11 @@ TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
       {1u, {0, 0x3f09e7e4, 0, 0, 0x3eb81171, 0x3cd1742b, 0, 0x3d9c1e11}},
   };
   for (const Case& c : cases) {
-    AllocationVector v = kEighths;
+    population.individuals[1] = kEighths;
     RandomSeed = c.seed;
-    population.Mutate(v);
-    for (int k = 1; k <= 8; ++k) EXPECT_EQ(Bits(v[k]), c.expected[k - 1]) << c.seed << " " << k;
+    population.Mutate(1);
+    for (int k = 1; k <= 8; ++k)
+      EXPECT_EQ(Bits(population.individuals[1][k]), c.expected[k - 1]) << c.seed << " " << k;
   }
 }
 
@@ -454,31 +520,6 @@ TEST(PopulationDeathTest, CountAboveTwentyStopsAtSlotTwentyOne) {
           population.Setup(table, count, 0.01f);
         },
         testing::ExitedWithCode(201), "");
-  }
-}
-
-TEST(PopulationDeathTest, StepWithoutBestSecondOrWorstStops) {
-  static ProfitTable ranked = FirstShareTable();
-  static ProfitTable negative = FlatTable(-1.0f);
-  static ProfitTable huge = FlatTable(1e9f);
-  const AllocationVector p1 = Vector(0.1f, 0.9f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector p2 = Vector(0.2f, 0.8f, 0, 0, 0, 0, 0, 0);
-  const AllocationVector none = Vector(0, 1, 0, 0, 0, 0, 0, 0);  // profit 0
-  struct Case {
-    const char* label;
-    Population population;
-  } const cases[] = {
-      {"count 0", Filled(ranked, {})},
-      {"count 1", Filled(ranked, {p1})},
-      {"no positive profit", Filled(negative, {p1, p2})},
-      {"only zero profits", Filled(ranked, {none, none, none})},
-      {"every positive one a copy", Filled(ranked, {p1, none, p1})},
-      {"no profit below the start of the worst search", Filled(huge, {p1, p2})},
-  };
-  for (const Case& c : cases) {
-    static Population population;
-    population = c.population;
-    EXPECT_EXIT(population.Step(), testing::ExitedWithCode(201), "") << c.label;
   }
 }
 
@@ -499,14 +540,23 @@ TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
   EXPECT_TRUE(IsReport(result.output.substr(prompt.size()), 201)) << result.output;
 }
 
-TEST(PopulationStopTest, StepWithoutSecondStopsBeforeTouchingAnySlot) {
-  static ProfitTable table = FirstShareTable();
+// A profit is computed when it is first needed: with no step before the report, while
+// its line is printed. Individual 2's sum overflows, after the line of individual 1.
+TEST(PopulationStopTest, ProfitOverflowStopsAtTheLineThatNeedsIt) {
+  static ProfitTable table{};
+  for (int j = 0; j <= 9; ++j) table.entries[1][j] = 3e38f;
+  for (int j = 1; j <= 9; ++j) table.entries[2][j] = 3e38f;
   static Population population;
-  const AllocationVector p1 = Vector(0.1f, 0.9f, 0, 0, 0, 0, 0, 0);
-  population = Filled(table, {p1, p1});
-  ChildResult result = RunInChild([] { population.Step(); });
-  EXPECT_EQ(result.status, 201);
-  EXPECT_TRUE(IsReport(result.output, 201)) << result.output;
+  population =
+      Filled(table, {Vector(1, 0, 0, 0, 0, 0, 0, 0), Vector(0.5f, 0.5f, 0, 0, 0, 0, 0, 0)});
+  ChildResult result = RunInChild([] { population.PrintReport(); });
+  EXPECT_EQ(result.status, 205);
+  const std::string line1 =
+      "H:1 F: 3.0E+0038 W:1.000 0.000 0.000 0.000 0.000 0.000 0.000 0.000 \r\n";
+  const std::string before = "Optimal solution:\r\n" + line1;
+  ASSERT_GE(result.output.size(), before.size()) << result.output;
+  EXPECT_EQ(result.output.substr(0, before.size()), before);
+  EXPECT_TRUE(IsReport(result.output.substr(before.size()), 205)) << result.output;
 }
 
 // A large amplitude that pushes all 8 shares below 0 leaves nothing to normalise: the
@@ -529,7 +579,7 @@ TEST(PopulationStopTest, MutationToAllZeroSharesIsInvalidOperation) {
   chosen = seed;
   ChildResult result = RunInChild([] {
     RandomSeed = chosen;
-    population.Mutate(population.individuals[2]);
+    population.Mutate(2);
   });
   EXPECT_EQ(result.status, 207);
   EXPECT_TRUE(IsReport(result.output, 207)) << result.output;

@@ -3,9 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 
+#include "report_line.h"
 #include "runtime/fatal.h"
 #include "runtime/text_output.h"
 
@@ -36,17 +36,8 @@ ChildResult RunInChild(const std::function<void()>& body) {
 }
 
 testing::AssertionResult IsReport(const std::string& bytes, int code) {
-  char head[32];
-  snprintf(head, sizeof head, "Runtime error %3d at ", code);
-  const std::string expected = head;
-  if (bytes.size() != 32 || bytes.compare(0, expected.size(), expected) != 0)
-    return testing::AssertionFailure() << "not the report of " << code << ": " << bytes;
-  const std::string address = bytes.substr(21, 8);
-  for (char c : address)
-    if (!std::isxdigit(static_cast<unsigned char>(c)) || std::islower(static_cast<unsigned char>(c)))
-      return testing::AssertionFailure() << "address " << address;
-  if (address == "00000000") return testing::AssertionFailure() << "zero address";
-  if (bytes.compare(29, 3, std::string("\0\r\n", 3)) != 0)
-    return testing::AssertionFailure() << "no zero byte and CR LF";
+  std::string fault = ReportLineFault(bytes, code);
+  if (!fault.empty())
+    return testing::AssertionFailure() << fault << ": " << testing::PrintToString(bytes);
   return testing::AssertionSuccess();
 }
