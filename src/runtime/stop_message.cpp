@@ -1,5 +1,6 @@
 #include "runtime/stop_message.h"
 
+#include "runtime/fatal.h"
 #include "runtime/platform.h"
 
 StopNotes gStopNotes;
@@ -276,7 +277,9 @@ void NoteInputOutputStop() {
 int ComposeStopMessage(uint8_t code, StopMessageText& text) {
   Line line(text);
   line.Add("allocate: ");
-  if (gStopNotes.inputOutputStop) {
+  // A signal that lands between the I/O check and the end brings its own code: then the
+  // noted I/O failure is not what stopped the run.
+  if (gStopNotes.inputOutputStop && code == FailureStatus(gStopNotes.code)) {
     AddInputOutputFailure(line);
   } else {
     AddFailure(line, code);

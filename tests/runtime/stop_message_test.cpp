@@ -64,6 +64,12 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
          NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
        },
        106, "allocate: \"x\" is not a number"},
+      {"interrupted between an I/O check and the end",
+       [] {
+         NoteQuestion(1);
+         NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
+       },
+       217, "allocate: interrupted at question 1 (number of individuals)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
