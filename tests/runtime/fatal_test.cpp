@@ -14,6 +14,7 @@
 #include "child_run.h"
 #include "runtime/checked.h"
 #include "runtime/fpu.h"
+#include "runtime/platform.h"
 #include "runtime/text_output.h"
 
 extern "C" const char __executable_start[];
@@ -48,9 +49,9 @@ TEST(FailureStatus, NeverZero) {
   EXPECT_EQ(FailureStatus(512), 255);
 }
 
-TEST(CodeAddress, RelativeToTheImageAndNeverZero) {
-  EXPECT_EQ(CodeAddress(__executable_start + 0x1234), 0x1234u);
-  EXPECT_EQ(CodeAddress(__executable_start), 1u);
+TEST(PlatformCodeAddress, RelativeToTheImageAndNeverZero) {
+  EXPECT_EQ(PlatformCodeAddress(__executable_start + 0x1234), 0x1234u);
+  EXPECT_EQ(PlatformCodeAddress(__executable_start), 1u);
 }
 
 TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {

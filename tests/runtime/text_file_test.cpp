@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "fake_platform.h"
 #include "runtime/fatal.h"
-#include "runtime/platform.h"
 #include "runtime/text_channel.h"
 
 // Named files read through real temporary files, the way the profit table is loaded.
@@ -29,7 +29,6 @@ class TextFile : public testing::Test {
   }
   void TearDown() override {
     std::filesystem::remove_all(directory_);
-    gPlatform = kRealPlatform;
     gInOutRes = 0;
   }
 
@@ -154,20 +153,8 @@ TEST_F(TextFile, TheFileIsNeverCreated) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-int gCloses = 0;
-int gCloseError = 0;
-int CountingClose(int fd) {
-  ++gCloses;
-  int result = ::close(fd);
-  if (gCloseError == 0) return result;
-  errno = gCloseError;
-  return -1;
-}
-
-TEST_F(TextFile, CloseReleasesTheDescriptorOnce) {
-  gPlatform.close = CountingClose;
-  gCloses = 0;
-  gCloseError = 0;
+TEST_F(TextFile, CloseReleasesTheHandleOnce) {
+  FakePlatform fake;  // the system's files, with the closes counted
   TextChannel channel;
   BindFile(channel, Write("1 2 3").c_str());
   OpenForReading(channel);
@@ -175,18 +162,18 @@ TEST_F(TextFile, CloseReleasesTheDescriptorOnce) {
   EXPECT_EQ(ReadInteger(channel), 2);
   // Opening an open channel closes it first and starts again at the beginning.
   OpenForReading(channel);
-  EXPECT_EQ(gCloses, 1);
+  EXPECT_EQ(fake.closes, 1);
   EXPECT_EQ(ReadInteger(channel), 1);
   CloseChannel(channel);
-  EXPECT_EQ(gCloses, 2);
+  EXPECT_EQ(fake.closes, 2);
   EXPECT_EQ(channel.state, kChannelClosed);
   EXPECT_EQ(gInOutRes, 0);
   CloseChannel(channel);
   EXPECT_EQ(gInOutRes, 103);
-  EXPECT_EQ(gCloses, 2);
+  EXPECT_EQ(fake.closes, 2);
 
   gInOutRes = 0;
-  gCloseError = EIO;
+  fake.closeError = EIO;
   OpenForReading(channel);
   CloseChannel(channel);
   EXPECT_EQ(gInOutRes, EIO);
