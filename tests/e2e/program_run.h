@@ -6,9 +6,12 @@
 // running at its deadline is killed and reported as timed out, so a hang fails a test
 // instead of blocking the suite.
 //
+// With ALLOCATE_PROGRAM and ALLOCATE_EMULATOR in the environment (absolute paths), the
+// suites run that program through the emulator instead: the Windows build under Wine.
+//
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
-//   Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0});
+//   Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clock = 0});
 //   EXPECT_EQ(o.exitCode, 0);
 
 #include <fcntl.h>
@@ -16,6 +19,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -42,6 +46,31 @@ namespace e2e {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
+
+// The program under test and what runs it: the Linux build itself, or another program
+// through an emulator.
+struct ProgramUnderTest {
+  const char* program = ALLOCATE_BINARY;
+  const char* emulator = nullptr;
+};
+
+inline const ProgramUnderTest& TheProgram() {
+  static const ProgramUnderTest chosen = [] {
+    ProgramUnderTest p;
+    const char* program = getenv("ALLOCATE_PROGRAM");
+    const char* emulator = getenv("ALLOCATE_EMULATOR");
+    if (program != nullptr && *program != '\0' && emulator != nullptr && *emulator != '\0') {
+      p.program = program;
+      p.emulator = emulator;
+    }
+    return p;
+  }();
+  return chosen;
+}
+
+// The Windows build under Wine. Its codes are the system's error numbers, its clock
+// counts in 100 ns, and Wine's console is no terminal: see the suites for what differs.
+inline bool UnderWine() { return TheProgram().emulator != nullptr; }
 
 inline std::string ReadWholeFile(const std::string& path) {
   std::string text;
@@ -105,7 +134,9 @@ enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader };
 
 struct RunSetup {
   std::string input = {};           // written to the standard-input pipe
-  std::optional<uint64_t> clockNs = {};  // CLOCK_MONOTONIC as the program sees it; real when unset
+  // The clock the program seeds from, in its own units (nanoseconds of CLOCK_MONOTONIC
+  // on Linux, the performance counter's 100 ns under Wine); the real one when unset.
+  std::optional<uint64_t> clock = {};
   Stdin in = Stdin::kPipe;
   Stdout out = Stdout::kPipe;
   bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
@@ -125,7 +156,8 @@ struct Outcome {
 // is fixed, and without any variable of that library otherwise.
 class ChildEnvironment {
  public:
-  explicit ChildEnvironment(std::optional<uint64_t> clockNs) {
+  explicit ChildEnvironment(std::optional<uint64_t> clock) {
+    TheProgram();  // chosen here, before any fork
     std::string asanOptions;
     for (char** entry = environ; *entry != nullptr; ++entry) {
       std::string_view text = *entry;
@@ -136,9 +168,11 @@ class ChildEnvironment {
       }
       strings_.emplace_back(text);
     }
-    if (clockNs) {
+    if (clock) {
+      // Wine's performance counter is the monotonic clock in units of 100 ns.
+      uint64_t nanoseconds = UnderWine() ? *clock * 100 : *clock;
       strings_.push_back("LD_PRELOAD="s + FIXED_CLOCK_LIBRARY);
-      strings_.push_back("FIXED_MONOTONIC_NS=" + std::to_string(*clockNs));
+      strings_.push_back("FIXED_MONOTONIC_NS=" + std::to_string(nanoseconds));
       // A sanitized build wants its runtime first; the preloaded clock comes before it.
       asanOptions += asanOptions.empty() ? "ASAN_OPTIONS=" : ":";
       asanOptions += "verify_asan_link_order=0";
@@ -163,9 +197,17 @@ class ChildEnvironment {
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
+  rlimit noCore = {0, 0};  // SIGQUIT would leave a core file in the working directory
+  setrlimit(RLIMIT_CORE, &noCore);
   if (chdir(dir) != 0) _exit(126);
-  char* argv[] = {const_cast<char*>(ALLOCATE_BINARY), nullptr};
-  execve(ALLOCATE_BINARY, argv, env);
+  const ProgramUnderTest& p = TheProgram();
+  if (p.emulator != nullptr) {
+    char* argv[] = {const_cast<char*>(p.emulator), const_cast<char*>(p.program), nullptr};
+    execve(p.emulator, argv, env);
+  } else {
+    char* argv[] = {const_cast<char*>(p.program), nullptr};
+    execve(p.program, argv, env);
+  }
   _exit(127);
 }
 
@@ -177,7 +219,7 @@ class Child {
   static Child Piped(const Workdir& dir, const RunSetup& setup) {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
-    ChildEnvironment env(setup.clockNs);
+    ChildEnvironment env(setup.clock);
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     if (pipe2(err, O_CLOEXEC) != 0) return child;
     if (setup.in == Stdin::kPipe && pipe2(in, O_CLOEXEC) != 0) return child;
@@ -228,7 +270,7 @@ class Child {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
     child.terminal_ = true;
-    ChildEnvironment env(setup.clockNs);
+    ChildEnvironment env(setup.clock);
     termios settings = {};
     settings.c_iflag = ICRNL;  // ENTER sends CR; the program reads LF
     settings.c_oflag = 0;      // no output processing: CR LF stays CR LF
@@ -283,6 +325,11 @@ class Child {
   // Writes bytes as typed or piped; a program that has gone is no error here.
   void Send(std::string_view bytes) {
     if (inFd_ >= 0) WriteAll(inFd_, bytes);
+  }
+
+  // Sends a signal to the program (to Wine, which runs it, under Wine).
+  void Signal(int signal) {
+    if (pid_ > 0 && !reaped_) kill(pid_, signal);
   }
 
   void CloseInput() {
