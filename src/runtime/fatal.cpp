@@ -23,12 +23,12 @@ void WritePendingOutput() {
 }
 
 // A fault while the run is already ending (in one of its last writes, or a Ctrl-C on
-// another thread) ends at once, after what is still pending: the buffer is emptied
-// before each write, so nothing goes out twice.
+// another thread) ends at once, after what is still pending, with the stop's code if it
+// had one: the buffer is emptied before each write, so nothing goes out twice.
 void StopOnFault(uint8_t code, uint32_t address) {
   if (gEnding.load()) {
     WritePendingOutput();
-    PlatformExit(gExitCode != 0 ? gExitCode : 255);
+    PlatformExit(gExitCode != 0 ? gExitCode : code);
   }
   LoadFloatingPointSetting();
   StopWithError(code, address);

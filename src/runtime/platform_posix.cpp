@@ -10,8 +10,8 @@
 
 #include <initializer_list>
 
-#include "runtime/error_text.h"
 #include "runtime/platform.h"
+#include "runtime/platform_common.h"
 
 // Start of the executable's image, provided by the linker.
 extern "C" const char __executable_start[];
@@ -179,9 +179,7 @@ void PlatformInstallFaultHandling(const FaultResponse& response) {
 }
 
 uint32_t PlatformCodeAddress(const void* address) {
-  auto offset = reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(__executable_start);
-  auto low = static_cast<uint32_t>(offset);
-  return low != 0 ? low : 1;
+  return RelativeCodeAddress(address, __executable_start);
 }
 
 void PlatformWriteErrorStream(const char* text, size_t count) {

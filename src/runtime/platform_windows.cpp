@@ -1,9 +1,9 @@
 // The seam on Windows: handles, GetLastError, exceptions and console control events.
 #include <windows.h>
 
-#include "runtime/error_text.h"
 #include "runtime/exception_codes.h"
 #include "runtime/platform.h"
+#include "runtime/platform_common.h"
 
 // Start of the executable's image, provided by the linker.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -141,9 +141,7 @@ void PlatformInstallFaultHandling(const FaultResponse& response) {
 }
 
 uint32_t PlatformCodeAddress(const void* address) {
-  auto offset = reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(&__ImageBase);
-  auto low = static_cast<uint32_t>(offset);
-  return low != 0 ? low : 1;
+  return RelativeCodeAddress(address, &__ImageBase);
 }
 
 void PlatformWriteErrorStream(const char* text, size_t count) {

@@ -268,6 +268,14 @@ TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   EXPECT_EQ(gInOutRes, 0);
 }
 
+TEST_F(TextOutputTest, NoStandardOutputHandleGives105) {
+  Fake().standardOutputError = 6;  // a Windows process started without one
+  WriteText("a");
+  EXPECT_EQ(gInOutRes, 105);
+  EXPECT_FALSE(gTextOutput.open);
+  EXPECT_EQ(Fake().outputChecks, 0);
+}
+
 TEST_F(TextOutputTest, CloseWritesWhatIsPendingOnce) {
   EXPECT_EQ(CloseOutput(), 0);  // never opened: nothing to do
   EXPECT_EQ(Fake().writeCalls, 0);

@@ -1,11 +1,22 @@
 #pragma once
+// What both implementations of the platform seam share. Async-signal-safe.
+
+#include <cstddef>
+#include <cstdint>
+
+// A code address relative to the start of the executable's image: the low 32 bits of
+// the offset, and 1 for the image start itself, so a report never shows 0.
+inline uint32_t RelativeCodeAddress(const void* address, const void* imageStart) {
+  auto offset = reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(imageStart);
+  auto low = static_cast<uint32_t>(offset);
+  return low != 0 ? low : 1;
+}
+
 // Copies a system's message for an error number into a caller's buffer, cut to fit and
-// NUL-terminated; "Unknown error N" when the system has none. Async-signal-safe.
+// NUL-terminated; "Unknown error N" when the system has none.
 //
 //   CopyErrorText("No such file or directory", 2, text, 8)  -> "No such"
 //   CopyErrorText(nullptr, 1234, text, 64)                  -> "Unknown error 1234"
-
-#include <cstddef>
 
 inline void CopyErrorText(const char* message, int code, char* text, size_t size) {
   if (size == 0) return;
