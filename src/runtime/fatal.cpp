@@ -90,7 +90,7 @@ void EndProgram() {
   if (gErrorAddress != 0) {
     ReportLine report;
     FormatReport(static_cast<uint8_t>(gExitCode), gErrorAddress, report);
-    if (gTextOutput.open && gTextOutput.position > 0) WriteOutBuffer();
+    WritePendingOutput();
     PlatformHandle output;
     if (gPlatform.standardOutput(&output) == 0) {
       gPlatform.write(output, report.Range(0, 30), 30);

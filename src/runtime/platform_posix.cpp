@@ -1,4 +1,4 @@
-// The seam on Linux (and other POSIX systems): file descriptors, errno, signals.
+// The seam on Linux (x86-64, glibc): file descriptors, errno, signals.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
