@@ -1,18 +1,24 @@
-# The two commands of the README: `make run` and `make test`. Both set up what they
-# need on a fresh Debian machine.
-BUILD      ?= build
-JOBS       ?= 2
-CMAKE_ARGS ?=
+# The commands of the README: `make run`, `make test`, and for Windows `make windows` and
+# `make test-windows`; `make package` builds both packages. Each sets up what it needs on
+# a fresh Debian machine.
+BUILD         ?= build
+WINDOWS_BUILD ?= build-windows
+JOBS          ?= 2
+CMAKE_ARGS    ?=
 
-.PHONY: all deps configure build run test bench install clean \
-        test-sanitize test-exhaustive fuzz-build fuzz
+.PHONY: all deps configure build run test bench install clean package \
+        windows test-windows test-sanitize test-exhaustive fuzz-build fuzz
 
 all: build
 
-# Debian packages the build and the tests need, with a file that shows each is there.
-DEPS := cmake:/usr/bin/cmake g++:/usr/bin/g++ make:/usr/bin/make \
-        libgtest-dev:/usr/include/gtest/gtest.h \
+# Debian packages, each with a file that shows it is there. The program alone needs only
+# the first three.
+RUN_DEPS := cmake:/usr/bin/cmake g++:/usr/bin/g++ make:/usr/bin/make
+DEPS := $(RUN_DEPS) libgtest-dev:/usr/include/gtest/gtest.h \
         libbenchmark-dev:/usr/include/benchmark/benchmark.h
+WINDOWS_DEPS := g++-mingw-w64-x86-64:/usr/bin/x86_64-w64-mingw32-g++-posix \
+                googletest:/usr/src/googletest/CMakeLists.txt
+WINE_DEPS := wine64:/usr/lib/wine/wine64 wine:/usr/bin/wine
 
 deps:
 	@missing=""; \
@@ -29,19 +35,54 @@ deps:
 	  fi; \
 	fi
 
-$(BUILD)/CMakeCache.txt: | deps
+# Configured on every build, so tests whose packages came later are picked up.
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 
-configure: $(BUILD)/CMakeCache.txt
-
-build: deps configure
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the program: no tests, no benchmarks, no GoogleTest needed.
+run:
+	$(MAKE) deps DEPS="$(RUN_DEPS)"
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS) --target allocate
 	cd examples && ../$(BUILD)/allocate
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# allocate.exe, cross-built with MinGW-w64 (posix threads, linked statically).
+WINDOWS_CONFIGURE := cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DALLOCATE_GTEST_SOURCE=/usr/src/googletest
+
+windows:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(WINDOWS_DEPS)"
+	$(WINDOWS_CONFIGURE)
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target allocate allocate-optimum
+
+# The unit suites built for Windows and run under Wine, then the end-to-end suites (Linux
+# programs) against allocate.exe under Wine for every case through pipes and files. Wine
+# gets a prefix of its own and one persistent server, warmed up with its standard streams
+# detached (Wine's services must not inherit CTest's pipes), and stopped at the end.
+WINE_SETUP := export WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine-prefix WINEDEBUG=-all
+
+test-windows: build
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(WINDOWS_DEPS) $(WINE_DEPS)"
+	$(WINDOWS_CONFIGURE)
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@set -e; $(WINE_SETUP); mkdir -p "$$WINEPREFIX"; \
+	wineserver -p; trap 'wineserver -k' EXIT; \
+	(cd $(WINDOWS_BUILD) && wine ./allocate.exe </dev/null >/dev/null 2>&1) || true; \
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS); \
+	ALLOCATE_PROGRAM=$(abspath $(WINDOWS_BUILD))/allocate.exe \
+	OPTIMUM_PROGRAM=$(abspath $(WINDOWS_BUILD))/allocate-optimum.exe ALLOCATE_EMULATOR=$$(command -v wine) \
+	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
+
+# A Debian package of the Linux build and a zip of the Windows build, in package/ of each.
+package: build windows
+	cd $(BUILD) && cpack
+	cd $(WINDOWS_BUILD) && cpack
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
@@ -51,7 +92,7 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.

@@ -1,5 +1,5 @@
 // Arbitrary byte streams read through the text channel, delivered by the fake device in
-// chunks of any size with EINTR in between, on a named file or on standard input.
+// chunks of any size, on a named file or on standard input.
 //
 // Input: byte 0 bit 0 selects standard input; byte 1 (mod 33) is the number of
 // operations; that many bytes follow, each (mod 3) ReadInteger, ReadReal or SkipLine;
@@ -26,9 +26,9 @@ namespace {
 // channel stores itself, when the device delivers nothing, is no byte of the stream.
 size_t Consumed(const TextChannel& channel) {
   size_t waiting = channel.fillLevel - channel.position;
-  bool ownEndMarker = gDevice.endReported && channel.fillLevel == 1 && channel.position == 0 &&
+  bool ownEndMarker = Device().endReported && channel.fillLevel == 1 && channel.position == 0 &&
                       channel.buffer.items[0] == 0x1A;
-  return gDevice.delivered - waiting + (ownEndMarker ? 1 : 0);
+  return Device().delivered - waiting + (ownEndMarker ? 1 : 0);
 }
 
 bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
@@ -142,8 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckReadInteger(channel, stream);
   CheckSkipLine(channel, stream);
   Require(Consumed(channel) == stream.size(), "bytes before the end of the input left unread");
-  Require(gDevice.readsAfterEnd == 0, "the device was asked again after it reported the end");
-  Require(gDevice.badRequests == 0, "a read with a bad descriptor or a count beyond the buffer");
+  Require(Device().readsAfterEnd == 0, "the device was asked again after it reported the end");
+  Require(Device().badRequests == 0, "a read with a bad handle or a count beyond the buffer");
 
   if (!standardInput) {
     int32_t before = gInOutRes;

@@ -1,27 +1,22 @@
 #include "harness.h"
 
-#include <errno.h>
-#include <fcntl.h>
 #include <setjmp.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "fake_platform.h"
 #include "report_line.h"
 #include "runtime/fatal.h"
 #include "runtime/fpu.h"
-#include "runtime/platform.h"
 #include "runtime/text_channel.h"
 #include "runtime/text_output.h"
-
-extern "C" [[noreturn]] void __real__exit(int status);
-
-DeviceLog gDevice;
 
 namespace {
 
@@ -30,89 +25,42 @@ volatile sig_atomic_t gGuarded = 0;
 volatile int gExitStatus = 0;
 volatile int gTrapCode = 0;
 
-DeviceScript gScript;
-uint64_t gRandom = 1;
+constexpr size_t kOutputLimit = 65536;
+std::string gRecorded;
 
-char gOutput[65536];
-size_t gOutputLength = 0;
+// A fresh fake for each input.
+std::optional<FakePlatform> gFake;
 
-uint64_t NextRandom() {  // xorshift64*
-  gRandom ^= gRandom >> 12;
-  gRandom ^= gRandom << 25;
-  gRandom ^= gRandom >> 27;
-  return gRandom * 0x2545F4914F6CDD1Du;
+uint64_t NextRandom(uint64_t& state) {  // xorshift64*
+  state ^= state >> 12;
+  state ^= state << 25;
+  state ^= state >> 27;
+  return state * 0x2545F4914F6CDD1Du;
 }
 
-ssize_t FakeRead(int fd, void* buffer, size_t count) {
-  if ((fd != 0 && fd != kFakeFileDescriptor) || count == 0 || count > 128) {
-    ++gDevice.badRequests;
-    errno = EBADF;
-    return -1;
+// The script's bytes in chunks of 1 .. 128, now and then whole reads of 128, with a
+// failing read in between for one chunk in eight when faults are on.
+std::deque<FakeChunk> Chunks(const DeviceScript& script, uint64_t& random) {
+  std::deque<FakeChunk> chunks;
+  std::string_view left = script.data;
+  while (!left.empty()) {
+    uint64_t r = NextRandom(random);
+    if (script.faults && r % 8 == 1) chunks.push_back({"", EIO});
+    size_t n = (r >> 16) % 4 == 0 ? 128 : 1 + (r >> 24) % 128;
+    if (n > left.size()) n = left.size();
+    chunks.push_back({std::string(left.substr(0, n))});
+    left.remove_prefix(n);
   }
-  if (gDevice.endReported) ++gDevice.readsAfterEnd;
-  uint64_t r = NextRandom();
-  if (r % 16 == 0) {
-    errno = EINTR;
-    return -1;
-  }
-  if (gScript.faults && r % 8 == 1) {
-    ++gDevice.faultsInjected;
-    errno = EIO;
-    return -1;
-  }
-  size_t left = gScript.data.size() - gDevice.delivered;
-  if (left == 0) {
-    gDevice.endReported = true;
-    if ((r >> 8) % 4 == 0) {
-      errno = EPIPE;
-      return -1;
-    }
-    return 0;
-  }
-  size_t n = (r >> 16) % 4 == 0 ? count : 1 + (r >> 24) % count;
-  if (n > left) n = left;
-  std::memcpy(buffer, gScript.data.data() + gDevice.delivered, n);
-  gDevice.delivered += n;
-  return static_cast<ssize_t>(n);
+  return chunks;
 }
 
-ssize_t RecordWrite(int fd, const void* data, size_t count) {
-  if (fd == 1) {
-    size_t room = sizeof gOutput - gOutputLength;
-    size_t n = count < room ? count : room;
-    std::memcpy(gOutput + gOutputLength, data, n);
-    gOutputLength += n;
-  }
-  return static_cast<ssize_t>(count);
+// Every stop of the program ends here; inside RunGuarded it returns there instead.
+void OnExit(int status) {
+  if (!gGuarded) return;  // the system's exit follows
+  gGuarded = 0;
+  gExitStatus = status;
+  siglongjmp(gJump, 1);
 }
-
-int FakeOpen(const char*, int flags) {
-  // The program opens files for reading only and never creates one.
-  Require((flags & O_ACCMODE) == O_RDONLY && (flags & (O_CREAT | O_TRUNC)) == 0,
-          "a file opened for anything but reading");
-  return kFakeFileDescriptor;
-}
-
-int FakeClose(int fd) {
-  Require(fd == kFakeFileDescriptor, "close of a descriptor the program did not open");
-  if (gScript.faults && NextRandom() % 4 == 0) {
-    ++gDevice.faultsInjected;
-    errno = EIO;
-    return -1;
-  }
-  return 0;
-}
-
-int FakeStat(int, struct stat* info) {
-  std::memset(info, 0, sizeof *info);
-  info->st_mode = S_IFIFO;  // standard output is a pipe: output goes out in blocks
-  return 0;
-}
-
-int FakeFcntl(int, int) { return 0; }
-
-const PlatformCalls kFakePlatform = {FakeRead,  RecordWrite, FakeOpen,
-                                     FakeClose, FakeStat,    FakeFcntl};
 
 void OnFloatingPointTrap(int, siginfo_t* info, void*) {
   if (!gGuarded) {
@@ -164,14 +112,15 @@ bool X87FaultPending() {
 
 }  // namespace
 
-// Every _exit of the program comes here; inside RunGuarded it returns there instead.
-extern "C" [[noreturn]] void __wrap__exit(int status) {
-  if (gGuarded) {
-    gGuarded = 0;
-    gExitStatus = status;
-    siglongjmp(gJump, 1);
-  }
-  __real__exit(status);
+DeviceLog Device() {
+  const FakePlatform& fake = *gFake;
+  DeviceLog log;
+  log.delivered = fake.delivered;
+  log.endReported = fake.endReported;
+  log.readsAfterEnd = fake.readsAfterEnd;
+  log.faultsInjected = fake.failedReads + (fake.closeError != 0 ? fake.closes : 0);
+  log.badRequests = fake.badReads;
+  return log;
 }
 
 void Fail(const char* what) {
@@ -180,11 +129,14 @@ void Fail(const char* what) {
 }
 
 void ResetProgram(const DeviceScript& script) {
-  gScript = script;
-  gRandom = script.seed != 0 ? script.seed : 1;
-  gDevice = DeviceLog{};
-  gOutputLength = 0;
-  gPlatform = kFakePlatform;
+  gFake.reset();
+  FakePlatform& fake = gFake.emplace();
+  uint64_t random = script.seed != 0 ? script.seed : 1;
+  fake.input = Chunks(script, random);
+  fake.scriptedFiles = true;
+  fake.closeError = script.faults && NextRandom(random) % 4 == 0 ? EIO : 0;
+  fake.writeLimit = kOutputLimit;
+  fake.onExit = OnExit;
   gInOutRes = 0;
   gExitCode = 0;
   gErrorAddress = 0;
@@ -192,7 +144,10 @@ void ResetProgram(const DeviceScript& script) {
   MarkOutputClosed();
 }
 
-std::string_view RecordedOutput() { return {gOutput, gOutputLength}; }
+std::string_view RecordedOutput() {
+  gRecorded = gFake->Written();
+  return gRecorded;
+}
 
 Outcome RunGuarded(void (*body)(void*), void* context) {
   InstallTrapHandlerOnce();

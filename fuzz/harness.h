@@ -1,11 +1,11 @@
 #pragma once
 // What the fuzz targets share: a piece of the program run so that its fatal stop comes
 // back to the target instead of ending the fuzzer, and a scripted device behind the
-// platform seam.
+// platform seam (the tests' fake of it).
 //
-// Stops: the targets link with --wrap=_exit, and while a piece runs the wrapper jumps back
-// to RunGuarded with the exit status; floating-point traps (SIGFPE) jump back with their
-// si_code. The program itself is built unchanged. Each piece runs under the program's own
+// Stops: while a piece runs, the fake's exit jumps back to RunGuarded with the exit
+// status; floating-point traps (SIGFPE) jump back with their si_code. The program itself
+// is built unchanged. Each piece runs under the program's own
 // floating-point setting; the fuzzer's setting is restored around it, so the fuzzer's own
 // arithmetic never traps.
 
@@ -45,9 +45,9 @@ struct Outcome {
   int trapCode = 0;  // kTrapped: si_code of the SIGFPE (FPE_FLTOVF, ...)
 };
 
-// Bytes served by the fake read(): in chunks of 1 .. count bytes chosen by a generator
-// seeded from `seed`, with EINTR now and then, and the end reported as 0 bytes or EPIPE.
-// With faults on, some reads (and closes) fail with EIO instead.
+// Bytes served by the fake device: in chunks of 1 .. 128 bytes chosen by a generator
+// seeded from `seed`, and the end reported as 0 bytes. With faults on, some reads (and
+// closes) fail with EIO instead.
 struct DeviceScript {
   std::string_view data;
   uint64_t seed = 1;
@@ -60,12 +60,9 @@ struct DeviceLog {
   bool endReported = false;  // a read has reported the end of the data
   int readsAfterEnd = 0;     // reads asked for after that
   int faultsInjected = 0;    // reads and closes failed on purpose
-  int badRequests = 0;       // reads with a count of 0 or above 128, or an unknown descriptor
+  int badRequests = 0;       // reads with a count of 0 or above 128, or an unknown handle
 };
-extern DeviceLog gDevice;
-
-// The descriptor the fake open() hands out; standard input is descriptor 0.
-inline constexpr int kFakeFileDescriptor = 100;
+DeviceLog Device();
 
 // Fresh program state for one input: no pending code, standard input and output closed,
 // the platform replaced by the fake device and an output recorder.

@@ -1,5 +1,5 @@
 // Arbitrary bytes as function.txt, read by the table loader from the fake device (any
-// chunking, EINTR; for one input in four, failing reads and closes as well).
+// chunking; for one input in four, failing reads and closes as well).
 //
 // The load either completes or stops with a defined code, and the stop comes at the
 // token the rules say: 106 at the first invalid token, the overflow trap (205) at the first
@@ -42,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   Outcome outcome = Run([] { gTable.Load("function.txt"); });
   RequireReportFor(outcome);
-  Require(gDevice.badRequests == 0, "a read with a bad descriptor or a count beyond the buffer");
+  Require(Device().badRequests == 0, "a read with a bad handle or a count beyond the buffer");
   if (outcome.kind == Outcome::kStopped && outcome.exitCode == EIO) {
-    Require(gDevice.faultsInjected > 0, "a device code without a device fault");
+    Require(Device().faultsInjected > 0, "a device code without a device fault");
     return 0;
   }
   Require(outcome.kind != Outcome::kTrapped || outcome.trapCode == FPE_FLTOVF,
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(outcome.kind != Outcome::kStopped || outcome.exitCode == 106,
           "the load stopped with an unexpected code");
   // A fault can cut a token short, so the tokens are only known without one.
-  if (gDevice.faultsInjected > 0) return 0;
+  if (Device().faultsInjected > 0) return 0;
 
   // Walk the tokens the rules give, comparing each entry, up to where the load ended.
   model::Stream stream(bytes);

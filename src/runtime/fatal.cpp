@@ -1,9 +1,6 @@
 #include "runtime/fatal.h"
 
-#include <signal.h>
-#include <ucontext.h>
-
-#include <cmath>
+#include <atomic>
 
 #include "runtime/checked.h"
 #include "runtime/fpu.h"
@@ -12,85 +9,36 @@
 #include "runtime/text_channel.h"
 #include "runtime/text_output.h"
 
-// Start of the executable's image, provided by the linker.
-extern "C" const char __executable_start[];
-
 int32_t gExitCode = 0;
 uint32_t gErrorAddress = 0;
 int32_t gInOutRes = 0;
 
 namespace {
 
-volatile sig_atomic_t gEnding = 0;
+// Set once the end sequence has begun, on whichever thread got there first.
+std::atomic<bool> gEnding{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
-// Room for the handler when the fault is a stack overflow.
-alignas(16) char gSignalStack[64 * 1024];
-
-// A fault just below or at the stack pointer is the stack running out.
-bool IsStackOverflow(const siginfo_t* info, const ucontext_t* context) {
-  auto fault = reinterpret_cast<uintptr_t>(info->si_addr);
-  auto sp = static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RSP]);
-  return fault <= sp + 4096 && fault + 65536 >= sp;
+void WritePendingOutput() {
+  if (gTextOutput.open && gTextOutput.position > 0) WriteOutBuffer();
 }
 
-uint8_t CodeForFloatingPointSignal(int signalCode) {
-  switch (signalCode) {
-    case FPE_FLTDIV:
-    case FPE_INTDIV: return 200;
-    case FPE_FLTOVF: return 205;
-    case FPE_FLTUND: return 206;
-    case FPE_FLTSUB: return 201;
-    case FPE_INTOVF: return 215;
-    default: return 207;  // FPE_FLTINV, FPE_FLTRES and anything unexpected
+// A fault while the run is already ending (in one of its last writes, or a Ctrl-C on
+// another thread) ends at once, after what is still pending, with the stop's code if it
+// had one: the buffer is emptied before each write, so nothing goes out twice.
+void StopOnFault(uint8_t code, uint32_t address) {
+  if (gEnding.load()) {
+    WritePendingOutput();
+    PlatformExit(gExitCode != 0 ? gExitCode : code);
   }
-}
-
-uint8_t CodeForSignal(int signal, const siginfo_t* info, const ucontext_t* context) {
-  switch (signal) {
-    case SIGFPE: return CodeForFloatingPointSignal(info->si_code);
-    case SIGSEGV:
-    case SIGBUS: return IsStackOverflow(info, context) ? 202 : 216;
-    case SIGINT: return 217;
-    case SIGILL: return 218;
-    default: return 255;
-  }
-}
-
-void HandleSignal(int signal, siginfo_t* info, void* raw) {
-  if (gEnding) PlatformExit(gExitCode != 0 ? gExitCode : 255);
   LoadFloatingPointSetting();
-  auto* context = static_cast<ucontext_t*>(raw);
-  auto pc = reinterpret_cast<const void*>(context->uc_mcontext.gregs[REG_RIP]);
-  StopWithError(CodeForSignal(signal, info, context), CodeAddress(pc));
-}
-
-void InstallHandlers() {
-  stack_t alternate = {};
-  alternate.ss_sp = gSignalStack;
-  alternate.ss_size = sizeof gSignalStack;
-  sigaltstack(&alternate, nullptr);
-
-  struct sigaction action = {};
-  action.sa_sigaction = HandleSignal;
-  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-  sigfillset(&action.sa_mask);
-  for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGINT}) sigaction(signal, &action, nullptr);
-
-  struct sigaction ignore = {};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGPIPE, &ignore, nullptr);
+  StopWithError(code, address);
 }
 
 }  // namespace
 
-uint32_t CodeAddress(const void* address) {
-  auto offset = reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(__executable_start);
-  auto low = static_cast<uint32_t>(offset);
-  return low != 0 ? low : 1;
-}
-
 void StartUp() {
-  InstallHandlers();
+  PlatformInstallFaultHandling({StopOnFault, WritePendingOutput});
   LoadFloatingPointSetting();
   MarkStandardInputClosed();
   MarkOutputClosed();
@@ -99,13 +47,15 @@ void StartUp() {
 void CheckIOResult() {
   if (gInOutRes == 0) [[likely]] return;
   NoteInputOutputStop();
-  StopWithError(FailureStatus(gInOutRes), CodeAddress(__builtin_return_address(0)));
+  StopWithError(FailureStatus(gInOutRes), PlatformCodeAddress(__builtin_return_address(0)));
 }
 
-void RangeCheckFailed() { StopWithError(201, CodeAddress(__builtin_return_address(0))); }
+void RangeCheckFailed() {
+  StopWithError(201, PlatformCodeAddress(__builtin_return_address(0)));
+}
 
 uint8_t TruncateToByteSlow(long double t) {
-  uint32_t here = CodeAddress(__builtin_return_address(0));
+  uint32_t here = PlatformCodeAddress(__builtin_return_address(0));
   // Beyond 2^63 (or a NaN) the truncation itself is an invalid operation.
   if (!__builtin_isless(__builtin_fabsl(t), 0x1p63L)) StopWithError(207, here);
   StopWithError(201, here);
@@ -134,7 +84,7 @@ void FormatReport(uint8_t code, uint32_t address, ReportLine& report) {
 }
 
 void EndProgram() {
-  gEnding = 1;
+  gEnding.store(true);
   if (gErrorAddress != 0) {
     ReportLine report;
     FormatReport(static_cast<uint8_t>(gExitCode), gErrorAddress, report);
@@ -142,9 +92,12 @@ void EndProgram() {
     // pending output would note a failure of its own.
     StopMessageText message;
     int length = ComposeStopMessage(static_cast<uint8_t>(gExitCode), message);
-    if (gTextOutput.open && gTextOutput.position > 0) WriteOutBuffer();
-    PlatformWriteAll(1, report.Range(0, 30), 30);
-    PlatformWriteAll(1, "\r\n", 2);
+    WritePendingOutput();
+    PlatformHandle output;
+    if (gPlatform.standardOutput(&output) == 0) {
+      gPlatform.write(output, report.Range(0, 30), 30);
+      gPlatform.write(output, "\r\n", 2);
+    }
     gErrorAddress = 0;
     PlatformWriteErrorStream(message.Range(0, length), static_cast<size_t>(length));
   }

@@ -18,8 +18,8 @@ extern int32_t gExitCode;
 extern uint32_t gErrorAddress;   // non-zero: the end sequence writes the report
 extern int32_t gInOutRes;        // pending I/O error code; 0 when none is pending
 
-// Installs the signal handlers, loads the floating-point setting, ignores SIGPIPE and
-// marks standard input and output closed. Runs before anything else in main.
+// Hands the system's faults to the stop, loads the floating-point setting and marks
+// standard input and output closed. Runs before anything else in main.
 void StartUp();
 
 // Stops with the low 8 bits of a pending I/O code (255 where those bits are 0).
@@ -33,10 +33,6 @@ void StartUp();
 // Writes the report (after pending output) when an error address is set, closes the
 // standard files and exits. Async-signal-safe.
 [[noreturn]] void EndProgram();
-
-// A code address as the report shows it: relative to the executable's load base, low
-// 32 bits, never 0.
-uint32_t CodeAddress(const void* address);
 
 // The 29 characters of the report and its terminating zero byte.
 using ReportLine = CheckedArray<char, 0, 29>;

@@ -26,6 +26,7 @@ inline uint32_t RandomBelow(uint32_t n) {
   return static_cast<uint32_t>((static_cast<uint64_t>(n) * RandomSeed) >> 32);
 }
 
-// Seeds from the monotonic clock: the low 32 bits of its nanosecond count; if that
-// clock fails, the low 32 bits of the real-time clock in milliseconds.
+// Seeds from the system's clock: the low 32 bits of the monotonic clock in nanoseconds
+// on Linux (of the real-time clock in milliseconds if that fails), of the performance
+// counter on Windows (of the millisecond tick count if that fails).
 void SeedFromClock();

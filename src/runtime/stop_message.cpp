@@ -16,8 +16,9 @@ void CopyName(const char* name) {
   gStopNotes.fileName[i] = '\0';
 }
 
-// A line under construction. Bytes beyond its area are dropped; one byte always stays
-// free for the line end.
+// A line under construction. Bytes beyond its area are dropped; two bytes always stay
+// free for the line end (CR LF at most).
+constexpr int kRoomForLineEnd = 2;
 class Line {
  public:
   explicit Line(StopMessageText& text) : text_(text) {}
@@ -67,13 +68,13 @@ class Line {
   }
 
   int Finish() {
-    text_[length_++] = '\n';
+    for (const char* end = kPlatformLineEnd; *end != '\0'; ++end) text_[length_++] = *end;
     return length_;
   }
 
  private:
   void Put(char c) {
-    if (length_ + 1 < text_.kSize) text_[length_++] = c;
+    if (length_ + kRoomForLineEnd < text_.kSize) text_[length_++] = c;
   }
 
   StopMessageText& text_;

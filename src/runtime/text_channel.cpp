@@ -1,7 +1,5 @@
 #include "runtime/text_channel.h"
 
-#include <unistd.h>
-
 #include <string_view>
 
 #include "runtime/number_parse.h"
@@ -39,7 +37,7 @@ int32_t DoNothing(TextChannel&) { return 0; }
 
 int32_t CloseFileHandle(TextChannel& channel) {
   channel.state = kChannelClosed;
-  return PlatformClose(channel.handle);
+  return gPlatform.close(channel.handle);
 }
 
 // A token as collected: its first bytes, and whether it was longer than its area.
@@ -129,7 +127,7 @@ int32_t FillBuffer(TextChannel& channel) {
   // 2. One read; fewer bytes than asked are normal, none is the end (a broken pipe too).
   uint32_t delivered = 0;
   uint8_t* into = channel.buffer.Range(0, kTextBufferSize);
-  int32_t code = PlatformRead(channel.handle, into, kTextBufferSize, &delivered);
+  int32_t code = gPlatform.read(channel.handle, into, kTextBufferSize, &delivered);
   // 3. Any other failure is the result.
   if (code != 0) return code;
   channel.fillLevel = delivered;
@@ -144,19 +142,18 @@ int32_t DefaultOpen(TextChannel& channel) {
   channel.closeOperation = CloseFileHandle;
   if (channel.name[0] != '\0') {
     // 2. A named file: read-only, never created.
-    int fd = -1;
-    int32_t code = PlatformOpenForReading(channel.name.Range(0, kNameLimit + 1), &fd);
+    PlatformHandle handle = -1;
+    int32_t code = gPlatform.openForReading(channel.name.Range(0, kNameLimit + 1), &handle);
     if (code != 0) {
       channel.state = kChannelClosed;
       return code;
     }
-    channel.handle = fd;
+    channel.handle = handle;
     return 0;
   }
   // 3. Standard input, which is never closed.
   channel.closeOperation = DoNothing;
-  channel.handle = STDIN_FILENO;
-  int32_t code = PlatformStandardInputValid();
+  int32_t code = gPlatform.standardInput(&channel.handle);
   if (code != 0) {
     channel.state = kChannelClosed;
     return code;

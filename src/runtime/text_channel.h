@@ -71,5 +71,5 @@ bool SkipSeparators(TextChannel& channel);
 int32_t FillBuffer(TextChannel& channel);
 
 // The open operation of a bound channel: the named file read-only, or standard input
-// (file descriptor 0) when the name is empty.
+// when the name is empty.
 int32_t DefaultOpen(TextChannel& channel);

@@ -1,7 +1,5 @@
 #include "runtime/text_output.h"
 
-#include <unistd.h>
-
 #include <cstring>
 
 #include "runtime/fatal.h"
@@ -21,13 +19,14 @@ static_assert(kBlankRun == 64);
 // code 105 pending and stays closed, so the next write tries again.
 bool EnsureOpen() {
   if (gTextOutput.open) return true;
+  PlatformHandle handle = -1;
   bool console = false;
-  if (PlatformStandardOutputIsConsole(&console) != 0) {
+  if (gPlatform.standardOutput(&handle) != 0 || gPlatform.isConsole(handle, &console) != 0) {
     gInOutRes = 105;
     NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, 105, false);
     return false;
   }
-  gTextOutput.handle = STDOUT_FILENO;
+  gTextOutput.handle = handle;
   gTextOutput.flushEachStatement = console;
   gTextOutput.position = 0;
   gTextOutput.open = true;
@@ -112,8 +111,8 @@ int32_t WriteOutBuffer() {
   // Emptied before the write: a signal that ends the run meanwhile must not write the
   // same bytes a second time.
   gTextOutput.position = 0;
-  int code = PlatformWriteAll(gTextOutput.handle,
-                              gTextOutput.buffer.Range(0, static_cast<int>(count)), count);
+  int code = gPlatform.write(gTextOutput.handle,
+                             gTextOutput.buffer.Range(0, static_cast<int>(count)), count);
   if (code != 0) {
     gInOutRes = code;
     NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, code, true);

@@ -13,7 +13,7 @@
 
 struct TextOutput {
   bool open;                // open for output
-  int handle;               // file descriptor 1 once open
+  int32_t handle;           // standard output's, once open
   bool flushEachStatement;  // standard output is the console
   TextBuffer buffer;
   uint32_t position;        // pending bytes in buffer, 0..128

@@ -23,7 +23,7 @@ TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
     SCOPED_TRACE(row.arguments[0]);
     Workdir dir;  // no function.txt: the table is not read
     Outcome o =
-        RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0, .arguments = row.arguments});
+        RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clock = 0, .arguments = row.arguments});
     EXPECT_FALSE(o.timedOut);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err, "");
@@ -38,7 +38,7 @@ TEST(CommandLine, OtherArgumentsAreIgnored) {
     SCOPED_TRACE(arguments[0]);
     Workdir dir;
     ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
-    Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0, .arguments = arguments});
+    Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clock = 0, .arguments = arguments});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.out, WorkedRunAfterNoStep());
   }
@@ -49,8 +49,9 @@ TEST(CommandLine, OtherArgumentsAreIgnored) {
 TEST(CommandLine, VersionIntoAFullDevice) {
   Workdir dir;
   Outcome o = RunProgram(dir, {.out = Stdout::kDevFull, .arguments = {"--version"}});
-  EXPECT_EQ(o.exitCode, 28);
-  EXPECT_EQ(o.err, "allocate: cannot write standard output: No space left on device\n");
+  EXPECT_EQ(o.exitCode, kDiskFull);
+  EXPECT_EQ(o.err, ErrorLine("allocate: cannot write standard output: " +
+                             SystemText("No space left on device", "Disk full")));
 }
 
 }  // namespace

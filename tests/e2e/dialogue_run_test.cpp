@@ -34,7 +34,7 @@ TEST(WorkedRun, WholeOutputByteForByte) {
   struct Row {
     const char* name;
     std::string input;
-    uint64_t clockNs;
+    uint64_t clock;
     std::string expected;
   } rows[] = {
       {"no step", "3\n0\n0.01\n\n", 0, WorkedRunAfterNoStep()},
@@ -54,7 +54,7 @@ TEST(WorkedRun, WholeOutputByteForByte) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     WorkedDir dir;
-    Outcome o = RunProgram(dir, {.input = row.input, .clockNs = row.clockNs});
+    Outcome o = RunProgram(dir, {.input = row.input, .clock = row.clock});
     EXPECT_TRUE(IsCleanExit(o));
     EXPECT_EQ(o.out, row.expected);
   }
@@ -102,8 +102,8 @@ TEST(Answers, CutAndReadLikeThePlainValue) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     WorkedDir dir;
-    Outcome typed = RunProgram(dir, {.input = row.input, .clockNs = 0});
-    Outcome plain = RunProgram(dir, {.input = row.sameAs, .clockNs = 0});
+    Outcome typed = RunProgram(dir, {.input = row.input, .clock = 0});
+    Outcome plain = RunProgram(dir, {.input = row.sameAs, .clock = 0});
     EXPECT_TRUE(IsCleanExit(typed));
     EXPECT_TRUE(IsCleanExit(plain));
     EXPECT_EQ(typed.out, plain.out);
@@ -116,9 +116,9 @@ TEST(Answers, RunsThatDiffer) {
   struct Row {
     const char* name;
     std::string input;
-    uint64_t clockNs;
+    uint64_t clock;
     std::string otherInput;
-    uint64_t otherClockNs;
+    uint64_t otherClock;
   } rows[] = {
       {"256 iterations are not 0", "3\n256\n0.01\n\n", 0, "3\n0\n0.01\n\n", 0},
       {"65535 iterations are not 255", "3\n65535\n0.01\n\n", 0, "3\n255\n0.01\n\n", 0},
@@ -127,8 +127,8 @@ TEST(Answers, RunsThatDiffer) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     WorkedDir dir;
-    Outcome one = RunProgram(dir, {.input = row.input, .clockNs = row.clockNs});
-    Outcome other = RunProgram(dir, {.input = row.otherInput, .clockNs = row.otherClockNs});
+    Outcome one = RunProgram(dir, {.input = row.input, .clock = row.clock});
+    Outcome other = RunProgram(dir, {.input = row.otherInput, .clock = row.otherClock});
     EXPECT_TRUE(IsCleanExit(one));
     EXPECT_TRUE(IsCleanExit(other));
     EXPECT_NE(one.out, other.out);
@@ -153,7 +153,7 @@ TEST(FinalWait, EndsWithTheFirstLineAfterTheReport) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     WorkedDir dir;
-    Child child = Child::Piped(dir, {.input = row.sent, .clockNs = 0, .keepInputOpen = true});
+    Child child = Child::Piped(dir, {.input = row.sent, .clock = 0, .keepInputOpen = true});
     ASSERT_TRUE(child.Started());
     EXPECT_EQ(child.EndsWithin(row.endsAtOnce ? 10000 : 400), row.endsAtOnce);
     child.Send(row.rest);
@@ -171,7 +171,7 @@ TEST(PipedOutput, ComesInBlocksOf128Bytes) {
   const std::string whole = WorkedRunAfterNoStep();
   const size_t blocks = whole.size() / 128 * 128;
   ASSERT_GE(blocks, 256u);
-  Child child = Child::Piped(dir, {.clockNs = 0, .keepInputOpen = true});
+  Child child = Child::Piped(dir, {.clock = 0, .keepInputOpen = true});
   ASSERT_TRUE(child.Started());
 
   // The first prompt waits in the buffer, and the program waits for its answer.
@@ -193,7 +193,7 @@ TEST(PipedOutput, ComesInBlocksOf128Bytes) {
 
 TEST(PipedOutput, LargestPopulationLeavesOnlyWholeBlocksBeforeTheEnd) {
   WorkedDir dir;
-  Child child = Child::Piped(dir, {.input = "20\n1000\n0.01\n", .clockNs = 0, .keepInputOpen = true});
+  Child child = Child::Piped(dir, {.input = "20\n1000\n0.01\n", .clock = 0, .keepInputOpen = true});
   ASSERT_TRUE(child.Started());
   EXPECT_TRUE(child.ReadAtLeast(20 * 66, 10000));
   child.ReadFor(200);

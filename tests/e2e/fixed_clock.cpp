@@ -1,6 +1,8 @@
-// Preloaded into the program by the end-to-end tests only: CLOCK_MONOTONIC reads as the
-// nanosecond count in FIXED_MONOTONIC_NS, so the seed, and with it the whole run, is
-// fixed. Every other clock, and CLOCK_MONOTONIC without the variable, is the real one.
+// Preloaded into the program by the end-to-end tests only: CLOCK_MONOTONIC and
+// CLOCK_MONOTONIC_RAW read as the nanosecond count in FIXED_MONOTONIC_NS, so the seed,
+// and with it the whole run, is fixed (Wine's performance counter, which seeds the
+// Windows build, is the raw clock in units of 100 ns). Every other clock, and both
+// without the variable, are the real ones.
 #include <dlfcn.h>
 #include <time.h>
 
@@ -29,7 +31,8 @@ bool ParseNanoseconds(const char* text, uint64_t* value) {
 extern "C" int clock_gettime(clockid_t clock, timespec* time) {
   static ClockCall real = reinterpret_cast<ClockCall>(dlsym(RTLD_NEXT, "clock_gettime"));
   uint64_t fixed = 0;
-  const char* text = clock == CLOCK_MONOTONIC ? getenv("FIXED_MONOTONIC_NS") : nullptr;
+  bool monotonic = clock == CLOCK_MONOTONIC || clock == CLOCK_MONOTONIC_RAW;
+  const char* text = monotonic ? getenv("FIXED_MONOTONIC_NS") : nullptr;
   if (text == nullptr || !ParseNanoseconds(text, &fixed)) return real(clock, time);
   time->tv_sec = static_cast<time_t>(fixed / 1000000000);
   time->tv_nsec = static_cast<long>(fixed % 1000000000);

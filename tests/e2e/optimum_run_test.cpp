@@ -57,7 +57,7 @@ TEST(OptimumRun, PrintsTheBestAllocationWithoutReadingInput) {
     SCOPED_TRACE(row.name);
     Workdir dir;
     ASSERT_TRUE(dir.WriteFunction(row.table));
-    Outcome o = RunProgram(dir, {.in = Stdin::kClosed, .binary = OPTIMUM_BINARY});
+    Outcome o = RunProgram(dir, {.in = Stdin::kClosed, .program = Program::kOptimum});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.out, row.expected);
     EXPECT_EQ(o.err, "");
@@ -68,7 +68,7 @@ TEST(OptimumRun, PrintsTheBestAllocationWithoutReadingInput) {
 TEST(OptimumRun, EndsWithoutWaitingForEnter) {
   Workdir dir;
   ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
-  Child child = Child::Piped(dir, {.keepInputOpen = true, .binary = OPTIMUM_BINARY});
+  Child child = Child::Piped(dir, {.keepInputOpen = true, .program = Program::kOptimum});
   ASSERT_TRUE(child.Started());
   EXPECT_TRUE(child.EndsWithin(5000));
   EXPECT_EQ(child.Finish().exitCode, 0);
@@ -82,7 +82,7 @@ TEST(OptimumRun, StopsLikeAllocate) {
     int code;
   } const rows[] = {
       {"function.txt missing", false, Stdout::kPipe, 2},
-      {"standard output full", true, Stdout::kDevFull, 28},
+      {"standard output full", true, Stdout::kDevFull, kDiskFull},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -90,7 +90,7 @@ TEST(OptimumRun, StopsLikeAllocate) {
     if (row.writeTable) {
       ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
     }
-    Outcome o = RunProgram(dir, {.out = row.out, .binary = OPTIMUM_BINARY});
+    Outcome o = RunProgram(dir, {.out = row.out, .program = Program::kOptimum});
     EXPECT_EQ(o.exitCode, row.code);
     if (row.out == Stdout::kPipe) {
       EXPECT_TRUE(EndsWithReport(o.out, "", row.code));

@@ -6,9 +6,12 @@
 // has a deadline; one that is still running at its deadline is killed and reported as
 // timed out, so a hang fails a test instead of blocking the suite.
 //
+// With ALLOCATE_PROGRAM and ALLOCATE_EMULATOR in the environment (absolute paths), the
+// suites run that program through the emulator instead: the Windows build under Wine.
+//
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
-//   Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clockNs = 0});
+//   Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clock = 0});
 //   EXPECT_EQ(o.exitCode, 0);
 
 #include <fcntl.h>
@@ -16,6 +19,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -23,6 +27,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +48,50 @@ namespace e2e {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
+
+// Which of the built programs a run starts.
+enum class Program { kAllocate, kOptimum };
+
+// The program under test and what runs it: the Linux build itself, or the programs named
+// in the environment through an emulator.
+struct ProgramUnderTest {
+  const char* program;
+  const char* emulator = nullptr;
+};
+
+inline const ProgramUnderTest& TheProgram(Program which = Program::kAllocate) {
+  static const std::array<ProgramUnderTest, 2> chosen = [] {
+    std::array<ProgramUnderTest, 2> built = {{{ALLOCATE_BINARY}, {OPTIMUM_BINARY}}};
+    const char* emulator = getenv("ALLOCATE_EMULATOR");
+    const char* programs[2] = {getenv("ALLOCATE_PROGRAM"), getenv("OPTIMUM_PROGRAM")};
+    if (emulator == nullptr || *emulator == '\0') return built;
+    for (int i = 0; i < 2; ++i) {
+      if (programs[i] != nullptr && *programs[i] != '\0') built[i] = {programs[i], emulator};
+    }
+    return built;
+  }();
+  return chosen[static_cast<size_t>(which)];
+}
+
+// The Windows build under Wine. Its codes are the system's error numbers, its clock
+// counts in 100 ns, and Wine's console is no terminal: see the suites for what differs.
+inline bool UnderWine() { return TheProgram().emulator != nullptr; }
+
+// Codes that are the system's own error numbers: Linux's, or Windows' as Wine gives them.
+inline const int kIsADirectory = UnderWine() ? 5 : 21;  // ERROR_ACCESS_DENIED; EISDIR
+inline const int kDiskFull = UnderWine() ? 112 : 28;    // ERROR_DISK_FULL; ENOSPC
+// ERROR_PIPE_NOT_CONNECTED (Windows itself may say 232 or 109); EPIPE
+inline const int kReaderGone = UnderWine() ? 233 : 32;
+
+// The system's own words for an error, as the line on standard error quotes them.
+inline std::string SystemText(const char* onLinux, const char* onWindows) {
+  return UnderWine() ? onWindows : onLinux;
+}
+
+// A line on standard error as the system's tools end it.
+inline std::string ErrorLine(std::string_view text) {
+  return std::string(text) + (UnderWine() ? "\r\n" : "\n");
+}
 
 inline std::string ReadWholeFile(const std::string& path) {
   std::string text;
@@ -106,13 +155,15 @@ enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader };
 
 struct RunSetup {
   std::string input = {};           // written to the standard-input pipe
-  std::optional<uint64_t> clockNs = {};  // CLOCK_MONOTONIC as the program sees it; real when unset
+  // The clock the program seeds from, in its own units (nanoseconds of CLOCK_MONOTONIC
+  // on Linux, the performance counter's 100 ns under Wine); the real one when unset.
+  std::optional<uint64_t> clock = {};
   Stdin in = Stdin::kPipe;
   Stdout out = Stdout::kPipe;
   bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
   int timeoutMs = 20000;
   std::vector<std::string> arguments = {};  // after the program's name
-  const char* binary = ALLOCATE_BINARY;  // or OPTIMUM_BINARY
+  Program program = Program::kAllocate;
 };
 
 struct Outcome {
@@ -141,7 +192,8 @@ class StringArray {
 
 // The environment of the child: ours, with the clock library preloaded when the clock
 // is fixed, and without any variable of that library otherwise.
-inline StringArray ChildEnvironment(std::optional<uint64_t> clockNs) {
+inline StringArray ChildEnvironment(std::optional<uint64_t> clock) {
+  TheProgram();  // chosen here, before any fork
   std::vector<std::string> strings;
   std::string asanOptions;
   for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -153,9 +205,11 @@ inline StringArray ChildEnvironment(std::optional<uint64_t> clockNs) {
     }
     strings.emplace_back(text);
   }
-  if (clockNs) {
+  if (clock) {
+    // Wine's performance counter is the monotonic clock in units of 100 ns.
+    uint64_t nanoseconds = UnderWine() ? *clock * 100 : *clock;
     strings.push_back("LD_PRELOAD="s + FIXED_CLOCK_LIBRARY);
-    strings.push_back("FIXED_MONOTONIC_NS=" + std::to_string(*clockNs));
+    strings.push_back("FIXED_MONOTONIC_NS=" + std::to_string(nanoseconds));
     // A sanitized build wants its runtime first; the preloaded clock comes before it.
     asanOptions += asanOptions.empty() ? "ASAN_OPTIONS=" : ":";
     asanOptions += "verify_asan_link_order=0";
@@ -164,9 +218,12 @@ inline StringArray ChildEnvironment(std::optional<uint64_t> clockNs) {
   return StringArray(std::move(strings));
 }
 
-// The program's name, then the arguments of the setup.
-inline StringArray ChildArguments(const char* binary, const std::vector<std::string>& arguments) {
-  std::vector<std::string> strings = {binary};
+// The emulator if any, the program, then the arguments of the setup.
+inline StringArray ChildArguments(Program which, const std::vector<std::string>& arguments) {
+  const ProgramUnderTest& p = TheProgram(which);
+  std::vector<std::string> strings;
+  if (p.emulator != nullptr) strings.push_back(p.emulator);
+  strings.push_back(p.program);
   strings.insert(strings.end(), arguments.begin(), arguments.end());
   return StringArray(std::move(strings));
 }
@@ -180,6 +237,8 @@ inline StringArray ChildArguments(const char* binary, const std::vector<std::str
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
+  rlimit noCore = {0, 0};  // SIGQUIT would leave a core file in the working directory
+  setrlimit(RLIMIT_CORE, &noCore);
   if (chdir(dir) != 0) _exit(126);
   execve(argv[0], argv, env);
   _exit(127);
@@ -193,8 +252,8 @@ class Child {
   static Child Piped(const Workdir& dir, const RunSetup& setup) {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
-    StringArray env = ChildEnvironment(setup.clockNs);
-    StringArray args = ChildArguments(setup.binary, setup.arguments);
+    StringArray env = ChildEnvironment(setup.clock);
+    StringArray args = ChildArguments(setup.program, setup.arguments);
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     if (pipe2(err, O_CLOEXEC) != 0) return child;
     if (setup.in == Stdin::kPipe && pipe2(in, O_CLOEXEC) != 0) return child;
@@ -245,8 +304,8 @@ class Child {
     Child child;
     child.deadline_ = NowMs() + setup.timeoutMs;
     child.terminal_ = true;
-    StringArray env = ChildEnvironment(setup.clockNs);
-    StringArray args = ChildArguments(setup.binary, setup.arguments);
+    StringArray env = ChildEnvironment(setup.clock);
+    StringArray args = ChildArguments(setup.program, setup.arguments);
     termios settings = {};
     settings.c_iflag = ICRNL;  // ENTER sends CR; the program reads LF
     settings.c_oflag = 0;      // no output processing: CR LF stays CR LF
@@ -301,6 +360,11 @@ class Child {
   // Writes bytes as typed or piped; a program that has gone is no error here.
   void Send(std::string_view bytes) {
     if (inFd_ >= 0) WriteAll(inFd_, bytes);
+  }
+
+  // Sends a signal to the program (to Wine, which runs it, under Wine).
+  void Signal(int signal) {
+    if (pid_ > 0 && !reaped_) kill(pid_, signal);
   }
 
   void CloseInput() {

@@ -22,12 +22,17 @@ std::string WithTerminalLineEnds(std::string_view bytes) {
 
 class Terminal : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(dir_.WriteFunction(WorkedTable())); }
+  void SetUp() override {
+    // Wine's console rewrites what is written to it (escape sequences, CR LF, tabs) and
+    // does not take Ctrl-D as the end of input.
+    if (UnderWine()) GTEST_SKIP() << "no byte-faithful terminal under Wine";
+    ASSERT_TRUE(dir_.WriteFunction(WorkedTable()));
+  }
   Workdir dir_;
 };
 
 TEST_F(Terminal, EachPromptShowsBeforeItsAnswerIsTyped) {
-  Child child = Child::InTerminal(dir_, {.clockNs = 0}, /*raw=*/true);
+  Child child = Child::InTerminal(dir_, {.clock = 0}, /*raw=*/true);
   ASSERT_TRUE(child.Started());
   std::string screen(kCountPrompt);
   ASSERT_TRUE(child.ReadUntil(kCountPrompt, kScreenWaitMs));
@@ -63,7 +68,7 @@ TEST_F(Terminal, EachPromptShowsBeforeItsAnswerIsTyped) {
 // A new terminal echoes what is typed and turns LF into CR LF, so the program's CR LF
 // arrives as CR CR LF.
 TEST_F(Terminal, ScreenUnderTheTerminalsOwnSettings) {
-  Child child = Child::InTerminal(dir_, {.clockNs = 0}, /*raw=*/false);
+  Child child = Child::InTerminal(dir_, {.clock = 0}, /*raw=*/false);
   ASSERT_TRUE(child.Started());
   ASSERT_TRUE(child.ReadUntil(kCountPrompt, kScreenWaitMs));
   child.Send("3\r");
@@ -87,7 +92,7 @@ TEST_F(Terminal, ScreenUnderTheTerminalsOwnSettings) {
 }
 
 TEST_F(Terminal, InvalidAnswerShowsTheReport) {
-  Child child = Child::InTerminal(dir_, {.clockNs = 0}, /*raw=*/true);
+  Child child = Child::InTerminal(dir_, {.clock = 0}, /*raw=*/true);
   ASSERT_TRUE(child.Started());
   ASSERT_TRUE(child.ReadUntil(kCountPrompt, kScreenWaitMs));
   child.Send("10abc\r");
@@ -102,7 +107,7 @@ TEST_F(Terminal, InvalidAnswerShowsTheReport) {
 
 // Ctrl-C makes the terminal interrupt the program, which stops with its own report.
 TEST_F(Terminal, InterruptAtAPromptStopsWith217) {
-  Child child = Child::InTerminal(dir_, {.clockNs = 0}, /*raw=*/false);
+  Child child = Child::InTerminal(dir_, {.clock = 0}, /*raw=*/false);
   ASSERT_TRUE(child.Started());
   ASSERT_TRUE(child.ReadUntil(kCountPrompt, kScreenWaitMs));
   child.Send("\x03");

@@ -14,6 +14,7 @@
 #include "child_run.h"
 #include "runtime/checked.h"
 #include "runtime/fpu.h"
+#include "runtime/platform.h"
 #include "runtime/text_output.h"
 
 extern "C" const char __executable_start[];
@@ -48,9 +49,9 @@ TEST(FailureStatus, NeverZero) {
   EXPECT_EQ(FailureStatus(512), 255);
 }
 
-TEST(CodeAddress, RelativeToTheImageAndNeverZero) {
-  EXPECT_EQ(CodeAddress(__executable_start + 0x1234), 0x1234u);
-  EXPECT_EQ(CodeAddress(__executable_start), 1u);
+TEST(PlatformCodeAddress, RelativeToTheImageAndNeverZero) {
+  EXPECT_EQ(PlatformCodeAddress(__executable_start + 0x1234), 0x1234u);
+  EXPECT_EQ(PlatformCodeAddress(__executable_start), 1u);
 }
 
 TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
@@ -64,19 +65,13 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
       {"pending 106", [] { gInOutRes = 106; CheckIOResult(); }, 106},
       {"pending 267", [] { gInOutRes = 267; CheckIOResult(); }, 11},
       {"pending 256", [] { gInOutRes = 256; CheckIOResult(); }, 255},
-      {"0/0", [] { volatile long double zero = 0; volatile long double q = zero / zero; (void)q; FpuCheckpoint(); }, 207},
-      {"1/0", [] { volatile long double zero = 0; volatile long double q = 1 / zero; (void)q; FpuCheckpoint(); }, 200},
-      {"float 0/0", [] { volatile float zero = 0; volatile float q = zero / zero; (void)q; }, 207},
-      {"float 1/0", [] { volatile float zero = 0; volatile float q = 1 / zero; (void)q; }, 200},
       {"store 1e39", [] { volatile long double big = 1e39L; ToFloat(big); }, 205},
-      {"float overflow", [] { volatile float big = 3e38f; volatile float q = big * 10; (void)q; }, 205},
       {"truncate 1e30", [] { volatile long double t = 1e30L; TruncateToByte(t); }, 207},
       {"truncate NaN", [] { volatile long double t = std::numeric_limits<long double>::quiet_NaN(); TruncateToByte(t); }, 207},
       {"truncate 300", [] { volatile long double t = 300.0L; TruncateToByte(t); }, 201},
       {"truncate -1", [] { volatile long double t = -1.0L; TruncateToByte(t); }, 201},
       {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, 216},
       {"interrupt", [] { raise(SIGINT); }, 217},
-      {"illegal instruction", [] { asm volatile("ud2"); }, 218},
   };
   for (const Row& row : rows) {
     ChildResult result = RunInChild(row.body);

@@ -1,9 +1,8 @@
 #include "runtime/random.h"
 
 #include <gtest/gtest.h>
-#include <sys/syscall.h>
-#include <time.h>
-#include <unistd.h>
+
+#include "fake_platform.h"
 
 namespace {
 
@@ -82,77 +81,15 @@ TEST(RandomSourceTest, BothDrawsShareOneState) {
   EXPECT_EQ(RandomSeed, 3698175007u);
 }
 
-// The clock seen by SeedFromClock. Defining clock_gettime here puts it in place of the
-// C library's, as a preloaded library would in the real program; while no fake is set
-// it passes through to the kernel.
-struct FakeClock {
-  bool active = false;
-  bool monotonicFails = false;
-  timespec monotonic{};
-  timespec realtime{};
-  int monotonicCalls = 0;
-};
-FakeClock gFakeClock;
-
-}  // namespace
-
-extern "C" int clock_gettime(clockid_t clock, timespec* now) {
-  if (!gFakeClock.active) return static_cast<int>(syscall(SYS_clock_gettime, clock, now));
-  if (clock == CLOCK_MONOTONIC) {
-    ++gFakeClock.monotonicCalls;
-    if (gFakeClock.monotonicFails) return -1;
-    *now = gFakeClock.monotonic;
-    return 0;
-  }
-  if (clock == CLOCK_REALTIME) {
-    *now = gFakeClock.realtime;
-    return 0;
-  }
-  return -1;
-}
-
-namespace {
-
-TEST(SeedFromClockTest, TakesLowBitsOfTheClock) {
-  struct Case {
-    bool monotonicFails;
-    timespec monotonic;
-    timespec realtime;
-    uint32_t expected;
-  };
-  const Case cases[] = {
-      // 5 000 000 007 ns = 0x12A05F207: the high bits are dropped.
-      {false, {5, 7}, {99, 0}, 0x2A05F207u},
-      {false, {0, 999999999}, {99, 0}, 999999999u},
-      // 2^32 s + 1 ns: the product wraps in 64 bits, only the low 32 remain.
-      {false,
-       {0x100000000LL, 1},
-       {99, 0},
-       static_cast<uint32_t>(0x100000000ULL * 1000000000ULL + 1)},
-      // Fallback: milliseconds of the real-time clock, 1700000000123 = 0x18BCFE5687B.
-      {true, {5, 7}, {1700000000, 123456789}, 0xCFE5687Bu},
-      {true, {5, 7}, {0, 999999}, 0u},
-  };
-  for (const Case& c : cases) {
-    gFakeClock = {true, c.monotonicFails, c.monotonic, c.realtime, 0};
+TEST(SeedFromClockTest, TakesTheSystemsClockReadingOnce) {
+  for (uint32_t reading : {0u, 7u, 0x2A05F207u, 0xFFFFFFFFu}) {
+    FakePlatform fake;
+    fake.clock = reading;
     RandomSeed = 12345;
     SeedFromClock();
-    gFakeClock.active = false;
-    EXPECT_EQ(RandomSeed, c.expected) << c.monotonic.tv_sec << " " << c.realtime.tv_sec;
-    EXPECT_EQ(gFakeClock.monotonicCalls, 1);
+    EXPECT_EQ(RandomSeed, reading);
+    EXPECT_EQ(fake.clockReads, 1);
   }
-}
-
-TEST(SeedFromClockTest, FollowsTheRealMonotonicClock) {
-  timespec before{}, after{};
-  syscall(SYS_clock_gettime, CLOCK_MONOTONIC, &before);
-  SeedFromClock();
-  syscall(SYS_clock_gettime, CLOCK_MONOTONIC, &after);
-  auto low = [](const timespec& t) {
-    return static_cast<uint32_t>(static_cast<uint64_t>(t.tv_sec) * 1000000000u +
-                                 static_cast<uint64_t>(t.tv_nsec));
-  };
-  EXPECT_LE(RandomSeed - low(before), low(after) - low(before));
 }
 
 }  // namespace
