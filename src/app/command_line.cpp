@@ -17,6 +17,7 @@ constexpr std::string_view kUsage[] = {
     "then the maximum profit, and waits for ENTER.",
     "On a failure it prints a report line, says on standard error what went wrong, and",
     "exits with the error code.",
+    "allocate-optimum prints the exact best allocation of the same table.",
     "Manual page: man allocate (docs/allocate.1 in the sources).",
 };
 
