@@ -1,6 +1,7 @@
 #include "runtime/stop_message.h"
 
 #include "runtime/fatal.h"
+#include "runtime/format.h"
 #include "runtime/platform.h"
 
 StopNotes gStopNotes;
@@ -35,14 +36,8 @@ class Line {
     return *this;
   }
 
-  Line& Number(uint32_t value) {
-    CheckedArray<char, 0, 9> digits;
-    int count = 0;
-    do {
-      digits[count++] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value != 0);
-    while (count > 0) Put(digits[--count]);
+  Line& Number(int32_t value) {
+    for (char c : FormatInteger(value).View()) Put(c);
     return *this;
   }
 
@@ -160,7 +155,7 @@ void AddInvalidNumber(Line& line) {
 void AddInputOutputFailure(Line& line) {
   const StopNotes& n = gStopNotes;
   if (n.stream == IOStream::kNone) {
-    line.Add("input or output failed with code ").Number(static_cast<uint32_t>(n.code));
+    line.Add("input or output failed with code ").Number(n.code);
     return;
   }
   if (!n.systemError && n.code == 106) {
@@ -183,7 +178,7 @@ void AddInputOutputFailure(Line& line) {
     case 103:
     case 104:
     case 105: line.Add("it is not open"); break;
-    default: line.Add("failed with code ").Number(static_cast<uint32_t>(n.code)); break;
+    default: line.Add("failed with code ").Number(n.code); break;
   }
 }
 
