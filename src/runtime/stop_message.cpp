@@ -37,7 +37,8 @@ class Line {
   }
 
   Line& Number(int32_t value) {
-    for (char c : FormatInteger(value).View()) Put(c);
+    NumberText text = FormatInteger(value);
+    for (char c : text.View()) Put(c);
     return *this;
   }
 
