@@ -1,8 +1,9 @@
+#include "app/command_line.h"
 #include "app/optimum_run.h"
 #include "runtime/fatal.h"
 
-int main() {
+int main(int argc, char** argv) {
   StartUp();
-  RunOptimum();
+  if (!AnswerOptimumCommandLine(argc, argv)) RunOptimum();
   EndProgram();
 }

@@ -1,5 +1,5 @@
-// The command line: --help, -h and --version answer on standard output and end the run;
-// any other argument changes nothing.
+// The command line of both programs: --help, -h and --version answer on standard output
+// and end the run; any other argument changes nothing.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -10,20 +10,52 @@
 namespace e2e {
 namespace {
 
+// The usage's last line: the manual page, or under Wine (the Windows zip) the text file
+// beside the program.
+std::string ManualLine(const std::string& name) {
+  return UnderWine()
+             ? "Manual: " + name + "\\.txt, in the folder of " + name + "\\.exe\\.\r\n"
+             : "Manual page: man " + name + " \\(docs/" + name + "\\.1 in the sources\\)\\.\r\n";
+}
+
 TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
+  const std::string anyLines = "(.+\r\n)*";
   struct Row {
+    Program program;
     std::vector<std::string> arguments;
     std::string pattern;  // the whole output
   } rows[] = {
-      {{"--version"}, "allocate " ALLOCATE_VERSION "\r\n"},
-      {{"--help"}, "Usage: allocate \\[--help \\| --version\\]\r\n(.+\r\n)+"},
-      {{"-h", "--version"}, "Usage: allocate (.|\r\n)*man allocate(.|\r\n)*"},
+      {Program::kAllocate, {"--version"}, "allocate " ALLOCATE_VERSION "\r\n"},
+      {Program::kOptimum, {"--version"}, "allocate-optimum " ALLOCATE_VERSION "\r\n"},
+      {Program::kAllocate,
+       {"--help"},
+       "Usage: allocate \\[--help \\| --version\\]\r\n" + anyLines + ManualLine("allocate")},
+      {Program::kAllocate,
+       {"-h", "--version"},
+       "Usage: allocate \\[--help \\| --version\\]\r\n" + anyLines + ManualLine("allocate")},
+      {Program::kOptimum,
+       {"--help"},
+       "Usage: allocate-optimum \\[--help \\| --version\\]\r\n" + anyLines +
+           ManualLine("allocate-optimum")},
+      {Program::kOptimum,
+       {"-h", "--bogus"},
+       "Usage: allocate-optimum \\[--help \\| --version\\]\r\n" + anyLines +
+           ManualLine("allocate-optimum")},
+      // A newcomer took the prompts' figures for defaults and pressed ENTER.
+      {Program::kAllocate,
+       {"--help"},
+       anyLines +
+           "The figures in parentheses after the questions are suggestions to type, not\r\n"
+           "defaults: an empty line is skipped, and the question waits for a number\\.\r\n" +
+           anyLines},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.arguments[0]);
+    SCOPED_TRACE(row.arguments[0] + (row.program == Program::kOptimum ? " (optimum)" : ""));
     Workdir dir;  // no function.txt: the table is not read
-    Outcome o =
-        RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clock = 0, .arguments = row.arguments});
+    Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n",
+                                 .clock = 0,
+                                 .arguments = row.arguments,
+                                 .program = row.program});
     EXPECT_FALSE(o.timedOut);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err, "");
@@ -41,17 +73,23 @@ TEST(CommandLine, OtherArgumentsAreIgnored) {
     Outcome o = RunProgram(dir, {.input = "3\n0\n0.01\n\n", .clock = 0, .arguments = arguments});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.out, WorkedRunAfterNoStep());
+    Outcome optimum = RunProgram(dir, {.arguments = arguments, .program = Program::kOptimum});
+    EXPECT_EQ(optimum.exitCode, 0);
+    EXPECT_EQ(optimum.out, RunProgram(dir, {.program = Program::kOptimum}).out);
   }
 }
 
 // Output lost at the normal end still changes the exit status and says why on standard
 // error, without a report line.
 TEST(CommandLine, VersionIntoAFullDevice) {
-  Workdir dir;
-  Outcome o = RunProgram(dir, {.out = Stdout::kDevFull, .arguments = {"--version"}});
-  EXPECT_EQ(o.exitCode, kDiskFull);
-  EXPECT_EQ(o.err, ErrorLine("allocate: cannot write standard output: " +
-                             SystemText("No space left on device", "Disk full")));
+  for (Program program : {Program::kAllocate, Program::kOptimum}) {
+    Workdir dir;
+    Outcome o =
+        RunProgram(dir, {.out = Stdout::kDevFull, .arguments = {"--version"}, .program = program});
+    EXPECT_EQ(o.exitCode, kDiskFull);
+    EXPECT_EQ(o.err, ErrorLine("allocate: cannot write standard output: " +
+                               SystemText("No space left on device", "Disk full")));
+  }
 }
 
 }  // namespace
