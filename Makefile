@@ -6,7 +6,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS          ?= 2
 CMAKE_ARGS    ?=
 
-.PHONY: all deps configure build run test bench install clean package \
+.PHONY: all deps configure build run test bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz
 
 all: build
@@ -16,9 +16,11 @@ all: build
 RUN_DEPS := cmake:/usr/bin/cmake g++:/usr/bin/g++ make:/usr/bin/make
 DEPS := $(RUN_DEPS) libgtest-dev:/usr/include/gtest/gtest.h \
         libbenchmark-dev:/usr/include/benchmark/benchmark.h
+# groff renders the manual pages as text for the Windows zip.
 WINDOWS_DEPS := g++-mingw-w64-x86-64:/usr/bin/x86_64-w64-mingw32-g++-posix \
-                googletest:/usr/src/googletest/CMakeLists.txt
+                googletest:/usr/src/googletest/CMakeLists.txt groff-base:/usr/bin/groff
 WINE_DEPS := wine64:/usr/lib/wine/wine64 wine:/usr/bin/wine
+PACKAGE_DEPS := lintian:/usr/bin/lintian
 
 deps:
 	@missing=""; \
@@ -52,14 +54,16 @@ run:
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# allocate.exe, cross-built with MinGW-w64 (posix threads, linked statically).
+# allocate.exe, cross-built with MinGW-w64 (posix threads, linked statically). Packing the
+# zip takes only what `make windows` built, not the Windows test programs.
 WINDOWS_CONFIGURE := cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DALLOCATE_GTEST_SOURCE=/usr/src/googletest
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DALLOCATE_GTEST_SOURCE=/usr/src/googletest \
+  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 
 windows:
 	$(MAKE) deps DEPS="$(RUN_DEPS) $(WINDOWS_DEPS)"
 	$(WINDOWS_CONFIGURE)
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target allocate allocate-optimum
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target allocate allocate-optimum shipped_texts
 
 # The unit suites built for Windows and run under Wine, then the end-to-end suites (Linux
 # programs) against allocate.exe under Wine for every case through pipes and files. Wine
@@ -83,6 +87,12 @@ test-windows: build
 package: build windows
 	cd $(BUILD) && cpack
 	cd $(WINDOWS_BUILD) && cpack
+
+# The Debian package as a packager would check it: lintian fails on any error, and on a
+# warning unless the README lists it as accepted (none so far).
+lint-package: package
+	$(MAKE) deps DEPS="$(PACKAGE_DEPS)"
+	lintian --fail-on error,warning $(BUILD)/package/allocate_*.deb
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
