@@ -1,7 +1,7 @@
 # What ships beside the programs, and `make package` (CPack): a Debian package from the
 # Linux build, a zip from the Windows build. Both carry the licence, the README, the
 # sample table and the manuals: the manual pages gzipped where Debian puts them, and in
-# the zip the same pages rendered as plain text.
+# the zip the same pages rendered as plain text, every text there with CR LF.
 #
 #   .deb: /usr/bin/{allocate,allocate-optimum}, /usr/share/man/man1/*.1.gz,
 #         /usr/share/doc/allocate/{copyright,changelog.gz,README.md.gz,examples/function.txt}
@@ -36,14 +36,18 @@ if(WIN32)
       VERBATIM)
     list(APPEND texts ${SHIPPED}/${page}.txt)
   endforeach()
-  add_custom_command(
-    OUTPUT ${SHIPPED}/LICENSE.txt
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/LICENSE
-            -DOUTPUT=${SHIPPED}/LICENSE.txt -P ${PROJECT_SOURCE_DIR}/cmake/WindowsText.cmake
-    DEPENDS LICENSE cmake/WindowsText.cmake
-    VERBATIM)
-  add_custom_target(shipped_texts ALL DEPENDS ${texts} ${SHIPPED}/LICENSE.txt)
-  install(FILES ${texts} ${SHIPPED}/LICENSE.txt README.md DESTINATION .)
+  foreach(source IN ITEMS LICENSE README.md)
+    string(REGEX REPLACE "^LICENSE$" "LICENSE.txt" name ${source})
+    add_custom_command(
+      OUTPUT ${SHIPPED}/${name}
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/${source}
+              -DOUTPUT=${SHIPPED}/${name} -P ${PROJECT_SOURCE_DIR}/cmake/WindowsText.cmake
+      DEPENDS ${source} cmake/WindowsText.cmake
+      VERBATIM)
+    list(APPEND texts ${SHIPPED}/${name})
+  endforeach()
+  add_custom_target(shipped_texts ALL DEPENDS ${texts})
+  install(FILES ${texts} DESTINATION .)
   install(FILES examples/function.txt DESTINATION examples)
 else()
   # Debian wants manual pages and changelogs (and documents above 4 kB) gzipped at the
