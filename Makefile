@@ -5,6 +5,8 @@ BUILD         ?= build
 WINDOWS_BUILD ?= build-windows
 JOBS          ?= 2
 CMAKE_ARGS    ?=
+# The project's version, as the packages' names carry it.
+VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p" CMakeLists.txt)
 
 .PHONY: all deps configure build run test bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz
@@ -88,11 +90,13 @@ package: build windows
 	cd $(BUILD) && cpack
 	cd $(WINDOWS_BUILD) && cpack
 
-# The Debian package as a packager would check it: lintian fails on any error, and on a
-# warning unless the README lists it as accepted (none so far).
+# Both packages as a packager would check them: lintian on the .deb fails on any error or
+# warning (the README lists what it leaves below that), and each package must hold
+# exactly its files, the zip's texts with CR LF.
 lint-package: package
 	$(MAKE) deps DEPS="$(PACKAGE_DEPS)"
-	lintian --fail-on error,warning $(BUILD)/package/allocate_*.deb
+	packaging/check $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
+	  $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
