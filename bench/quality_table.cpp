@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/random.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/random.h"
 #include "search/optimum.h"
 #include "search/population.h"
 

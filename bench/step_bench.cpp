@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/random.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/random.h"
 #include "search/population.h"
 
 namespace {

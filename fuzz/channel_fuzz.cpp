@@ -15,9 +15,9 @@
 #include <cstring>
 
 #include "harness.h"
-#include "runtime/fatal.h"
-#include "runtime/number_parse.h"
-#include "runtime/text_channel.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/parse.h"
+#include "runtime/stream/text_input.h"
 #include "token_model.h"
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include "exact_decimal.h"
 #include "harness.h"
-#include "runtime/format.h"
+#include "runtime/number/format.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "fake_platform.h"
 #include "report_line.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
-#include "runtime/text_channel.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/stream/text_input.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <string_view>
 
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
-#include "runtime/random.h"
-#include "runtime/stop_message.h"
-#include "runtime/text_channel.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/number/random.h"
+#include "runtime/program/stop_line.h"
+#include "runtime/stream/text_input.h"
+#include "runtime/stream/text_output.h"
 #include "search/population.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 #include "app/dialogue.h"
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 int main(int argc, char** argv) {
   StartUp();

@@ -1,5 +1,5 @@
 #include "app/optimum_run.h"
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 int main() {
   StartUp();

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/stream/text_output.h"
 #include "search/optimum.h"
 #include "search/report_line.h"
 

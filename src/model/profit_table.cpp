@@ -1,8 +1,8 @@
 #include "model/profit_table.h"
 
-#include "runtime/stop_message.h"
-#include "runtime/fpu.h"
-#include "runtime/text_channel.h"
+#include "runtime/program/stop_line.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/stream/text_input.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "search/optimum.h"
 
-#include "runtime/fpu.h"
+#include "runtime/number/extended_x87.h"
 
 namespace {
 

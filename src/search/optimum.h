@@ -23,7 +23,7 @@
 
 #include "model/allocation.h"
 #include "model/profit_table.h"
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 // Ninths of the budget per project, 1..8, adding up to 9.
 using Ninths = CheckedArray<uint8_t, 1, 8>;

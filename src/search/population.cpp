@@ -1,9 +1,9 @@
 #include "search/population.h"
 
-#include "runtime/fpu.h"
-#include "runtime/random.h"
-#include "runtime/stop_message.h"
-#include "runtime/text_output.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/number/random.h"
+#include "runtime/program/stop_line.h"
+#include "runtime/stream/text_output.h"
 #include "search/report_line.h"
 
 void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,

@@ -15,7 +15,7 @@
 
 #include "model/allocation.h"
 #include "model/profit_table.h"
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 struct Population {
   CheckedArray<AllocationVector, 1, 20> individuals;

@@ -1,7 +1,7 @@
 #include "search/report_line.h"
 
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/stream/text_output.h"
 
 void WriteProfitAndShares(float profit, const AllocationVector& shares) {
   // 1. The rest of the head.

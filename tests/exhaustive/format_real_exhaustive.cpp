@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "exact_decimal.h"
-#include "runtime/fatal.h"
-#include "runtime/format.h"
-#include "runtime/fpu.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/format.h"
+#include "runtime/number/extended_x87.h"
 
 namespace {
 

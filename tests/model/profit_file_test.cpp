@@ -12,7 +12,7 @@
 #include <string>
 
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 namespace {
 

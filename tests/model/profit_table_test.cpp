@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-#include "runtime/fpu.h"
+#include "runtime/number/extended_x87.h"
 
 namespace {
 

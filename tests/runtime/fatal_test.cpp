@@ -1,4 +1,4 @@
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 #include <string>
 
 #include "child_run.h"
-#include "runtime/checked.h"
-#include "runtime/fpu.h"
-#include "runtime/platform.h"
-#include "runtime/text_output.h"
+#include "runtime/core/checked.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/platform/platform.h"
+#include "runtime/stream/text_output.h"
 
 extern "C" const char __executable_start[];
 

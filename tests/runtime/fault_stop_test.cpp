@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "runtime/exception_codes.h"
-#include "runtime/fpu.h"
+#include "runtime/platform/windows_status.h"
+#include "runtime/number/extended_x87.h"
 
 namespace {
 

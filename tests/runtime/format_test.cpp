@@ -1,4 +1,4 @@
-#include "runtime/format.h"
+#include "runtime/number/format.h"
 
 #include <gtest/gtest.h>
 

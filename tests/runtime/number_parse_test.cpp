@@ -1,4 +1,4 @@
-#include "runtime/number_parse.h"
+#include "runtime/number/parse.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 
 #include "number_answers.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended_x87.h"
 
 namespace {
 

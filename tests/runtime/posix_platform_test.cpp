@@ -14,10 +14,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/fatal.h"
-#include "runtime/platform.h"
-#include "runtime/random.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/platform/platform.h"
+#include "runtime/number/random.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 

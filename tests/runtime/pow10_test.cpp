@@ -1,4 +1,4 @@
-#include "runtime/pow10.h"
+#include "runtime/number/pow10.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/random.h"
+#include "runtime/number/random.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "number_answers.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
-#include "runtime/text_channel.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/stream/text_input.h"
 
 // Answers typed at the prompts, read from a real pipe standing in for descriptor 0, each
 // the way the dialogue reads it: the number, then the rest of its line, then the check.

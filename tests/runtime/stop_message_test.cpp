@@ -1,4 +1,4 @@
-#include "runtime/stop_message.h"
+#include "runtime/program/stop_line.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "runtime/platform.h"
+#include "runtime/platform/platform.h"
 
 // The lines of the stops the end-to-end suites cannot reach on purpose, composed from the
 // notes as the program leaves them.

@@ -1,4 +1,4 @@
-#include "runtime/text_channel.h"
+#include "runtime/stream/text_input.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 
 #include "fake_platform.h"
 #include "number_answers.h"
-#include "runtime/fatal.h"
-#include "runtime/platform.h"
+#include "runtime/core/stop.h"
+#include "runtime/platform/platform.h"
 
 // The reading machinery over the fake device: each read delivers the next chunk (or fails
 // with the chunk's code) and is counted; after the last chunk every read gives 0 bytes.

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "fake_platform.h"
-#include "runtime/fatal.h"
-#include "runtime/text_channel.h"
+#include "runtime/core/stop.h"
+#include "runtime/stream/text_input.h"
 
 // Named files read through real temporary files, the way the profit table is loaded.
 

@@ -1,4 +1,4 @@
-#include "runtime/text_output.h"
+#include "runtime/stream/text_output.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 namespace {
 

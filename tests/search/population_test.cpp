@@ -12,9 +12,9 @@
 #ifndef _WIN32
 #include "child_run.h"
 #endif
-#include "runtime/fatal.h"
-#include "runtime/random.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/random.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "report_line.h"
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "runtime/core/stop.h"
+#include "runtime/stream/text_output.h"
 
 ChildResult RunInChild(const std::function<void()>& body) {
   int pipeEnds[2];

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/platform.h"
+#include "runtime/platform/platform.h"
 
 struct FakeChunk {
   std::string bytes;  // delivered over as many reads as it takes

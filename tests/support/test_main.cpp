@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 // Tests run under the program's own start-up: the same floating-point setting and the
 // same fatal-error handlers as the shipped program.

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/text_buffer.h"
+#include "runtime/stream/text_buffer.h"
 
 struct TextOutput {
   bool open;                // open for output

@@ -1,8 +1,8 @@
-#include "runtime/pow10.h"
+#include "runtime/number/pow10.h"
 
 #include <limits>
 
-#include "runtime/fpu.h"
+#include "runtime/number/extended_x87.h"
 
 // g++ rounds long double literals to nearest, so each literal is the nearest entry.
 const CheckedArray<long double, 0, 31> kPow10Small = {{

@@ -1,11 +1,11 @@
-#include "runtime/text_output.h"
+#include "runtime/stream/text_output.h"
 
 #include <cstring>
 
-#include "runtime/fatal.h"
-#include "runtime/format.h"
-#include "runtime/platform.h"
-#include "runtime/stop_message.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/format.h"
+#include "runtime/platform/platform.h"
+#include "runtime/program/stop_line.h"
 
 TextOutput gTextOutput;
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 enum class Activity : uint8_t {
   kStarting,   // nothing noted yet

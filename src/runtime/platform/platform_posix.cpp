@@ -10,8 +10,8 @@
 
 #include <initializer_list>
 
-#include "runtime/platform.h"
-#include "runtime/platform_common.h"
+#include "runtime/platform/platform.h"
+#include "runtime/platform/platform_common.h"
 
 // Start of the executable's image, provided by the linker.
 extern "C" const char __executable_start[];

@@ -1,8 +1,8 @@
-#include "runtime/stop_message.h"
+#include "runtime/program/stop_line.h"
 
-#include "runtime/fatal.h"
-#include "runtime/format.h"
-#include "runtime/platform.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/format.h"
+#include "runtime/platform/platform.h"
 
 StopNotes gStopNotes;
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 // At most 255 characters: the fixed form is limited to 216 decimals and to magnitudes
 // below 2^120 (37 integer digits), so "-" + 37 + "." + 216 fits exactly.

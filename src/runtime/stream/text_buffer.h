@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 inline constexpr uint32_t kTextBufferSize = 128;
 

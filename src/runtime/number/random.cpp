@@ -1,6 +1,6 @@
-#include "runtime/random.h"
+#include "runtime/number/random.h"
 
-#include "runtime/platform.h"
+#include "runtime/platform/platform.h"
 
 uint32_t RandomSeed = 0;
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 template <typename T, int Lo, int Hi>
 struct CheckedArray {

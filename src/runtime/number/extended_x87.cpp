@@ -1,4 +1,4 @@
-#include "runtime/fpu.h"
+#include "runtime/number/extended_x87.h"
 
 void LoadFloatingPointSetting() {
   unsigned short control = kX87ControlWord;

@@ -1,9 +1,9 @@
-#include "runtime/format.h"
+#include "runtime/number/format.h"
 
 #include <cstring>
 
-#include "runtime/fpu.h"
-#include "runtime/pow10.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/number/pow10.h"
 
 namespace {
 

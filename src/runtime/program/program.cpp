@@ -1,13 +1,13 @@
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
 
 #include <atomic>
 
-#include "runtime/checked.h"
-#include "runtime/fpu.h"
-#include "runtime/platform.h"
-#include "runtime/stop_message.h"
-#include "runtime/text_channel.h"
-#include "runtime/text_output.h"
+#include "runtime/core/checked.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/platform/platform.h"
+#include "runtime/program/stop_line.h"
+#include "runtime/stream/text_input.h"
+#include "runtime/stream/text_output.h"
 
 int32_t gExitCode = 0;
 uint32_t gErrorAddress = 0;

@@ -1,10 +1,10 @@
-#include "runtime/text_channel.h"
+#include "runtime/stream/text_input.h"
 
 #include <string_view>
 
-#include "runtime/number_parse.h"
-#include "runtime/platform.h"
-#include "runtime/stop_message.h"
+#include "runtime/number/parse.h"
+#include "runtime/platform/platform.h"
+#include "runtime/program/stop_line.h"
 
 TextChannel StandardInput;
 

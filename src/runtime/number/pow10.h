@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 long double ScalePow10(long double x, int32_t n);
 

@@ -1,9 +1,9 @@
 // The seam on Windows: handles, GetLastError, exceptions and console control events.
 #include <windows.h>
 
-#include "runtime/exception_codes.h"
-#include "runtime/platform.h"
-#include "runtime/platform_common.h"
+#include "runtime/platform/windows_status.h"
+#include "runtime/platform/platform.h"
+#include "runtime/platform/platform_common.h"
 
 // Start of the executable's image, provided by the linker.
 extern "C" IMAGE_DOS_HEADER __ImageBase;

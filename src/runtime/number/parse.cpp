@@ -1,7 +1,7 @@
-#include "runtime/number_parse.h"
+#include "runtime/number/parse.h"
 
-#include "runtime/fpu.h"
-#include "runtime/pow10.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/number/pow10.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include <cstdint>
 
-#include "runtime/checked.h"
-#include "runtime/text_buffer.h"
+#include "runtime/core/checked.h"
+#include "runtime/stream/text_buffer.h"
 
 struct TextChannel;
 using ChannelOperation = int32_t (*)(TextChannel&);  // 0 or an error code

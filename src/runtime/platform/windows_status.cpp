@@ -1,4 +1,4 @@
-#include "runtime/exception_codes.h"
+#include "runtime/platform/windows_status.h"
 
 namespace {
 
