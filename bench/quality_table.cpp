@@ -22,7 +22,8 @@
 #include <vector>
 
 #include "model/profit_table.h"
-#include "runtime/core/stop.h"
+#include "app/stop_words.h"
+#include "runtime/program/program.h"
 #include "runtime/number/random.h"
 #include "search/optimum.h"
 #include "search/population.h"
@@ -160,7 +161,7 @@ Summary Measure(const Family& family, const Setting& setting, int seeds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartUp();
+  StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
   int seeds = argc > 1 ? std::atoi(argv[1]) : 200;
   if (seeds < 1) return 2;
   std::printf("Shortfall from the exact optimum in percent, %d tables per family\n\n", seeds);

@@ -3,7 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "model/profit_table.h"
-#include "runtime/core/stop.h"
+#include "app/stop_words.h"
+#include "runtime/program/program.h"
 #include "runtime/number/random.h"
 #include "search/population.h"
 
@@ -79,7 +80,7 @@ BENCHMARK(BM_LargestRun)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetiti
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartUp();
+  StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   NumberText text{};
   Outcome outcome = Run([&] { text = FormatReal(x, width, decimals); });
   Require(outcome.kind == Outcome::kReturned, "FormatReal stopped the run");
-  Require(text.length >= 1 && text.length <= 255,
+  Require(text.Length() >= 1 && text.Length() <= 255,
           "FormatReal gave more than 255 characters (or none)");
   std::string_view shown = text.View();
 

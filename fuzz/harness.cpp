@@ -13,6 +13,7 @@
 
 #include "fake_platform.h"
 #include "report_line.h"
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/extended_x87.h"
 #include "runtime/stream/text_input.h"
@@ -137,7 +138,7 @@ void ResetProgram(const DeviceScript& script) {
   fake.closeError = script.faults && NextRandom(random) % 4 == 0 ? EIO : 0;
   fake.writeLimit = kOutputLimit;
   fake.onExit = OnExit;
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   gExitCode = 0;
   gErrorAddress = 0;
   MarkStandardInputClosed();
@@ -155,7 +156,7 @@ Outcome RunGuarded(void (*body)(void*), void* context) {
   Outcome outcome;
   int how = sigsetjmp(gJump, 1);
   if (how == 0) {
-    LoadFloatingPointSetting();
+    LoadArithmeticSetting();
     gGuarded = 1;
     body(context);
     gGuarded = 0;

@@ -2,7 +2,8 @@
 
 #include <string_view>
 
-#include "runtime/core/stop.h"
+#include "app/write_line.h"
+#include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 
 namespace {
@@ -20,12 +21,6 @@ constexpr std::string_view kUsage[] = {
     "allocate-optimum prints the exact best allocation of the same table.",
     "Manual page: man allocate (docs/allocate.1 in the sources).",
 };
-
-void WriteLine(std::string_view text) {
-  WriteText(text);
-  WriteLineEnd();
-  CheckIOResult();
-}
 
 }  // namespace
 

@@ -1,8 +1,9 @@
 #include "app/optimum_run.h"
-#include "runtime/core/stop.h"
+#include "app/stop_words.h"
+#include "runtime/program/program.h"
 
 int main() {
-  StartUp();
+  StartUp({"allocate-optimum", NumberPlace, OwnAccount, ActivityWords});
   RunOptimum();
   EndProgram();
 }

@@ -3,7 +3,8 @@
 #include <string_view>
 
 #include "model/profit_table.h"
-#include "runtime/core/stop.h"
+#include "app/write_line.h"
+#include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 #include "search/optimum.h"
 #include "search/report_line.h"
@@ -11,12 +12,6 @@
 namespace {
 
 ProfitTable gTable;
-
-void WriteLine(std::string_view text) {
-  WriteText(text);
-  WriteLineEnd();
-  CheckIOResult();
-}
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 #include "model/profit_table.h"
 
-#include "runtime/program/stop_line.h"
-#include "runtime/number/extended_x87.h"
+#include "model/progress.h"
+#include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
 #include "runtime/stream/text_input.h"
 
 namespace {
@@ -24,7 +25,7 @@ inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
 
 void ProfitTable::Load(const char* fileName) {
   // The channel lives only while the table loads.
-  TextChannel channel{};
+  TextInput channel{};
   NoteLoading(fileName);
   // 1. Open; a missing or unreadable file stops here.
   BindFile(channel, fileName);
@@ -39,19 +40,19 @@ void ProfitTable::Load(const char* fileName) {
     }
   }
   // 3. Close.
-  CloseChannel(channel);
+  CloseInput(channel);
   CheckIOResult();
 }
 
 float ProfitTable::ProjectProfit(int k, float x) const {
   float profit = Interpolate(entries[k], x);
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return profit;
 }
 
 float ProfitTable::TotalProfit(const AllocationVector& v) const {
   float sum = 0.0f;
   for (int k = 1; k <= 8; ++k) sum = Interpolate(entries[k], v[k]) + sum;
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return sum;
 }

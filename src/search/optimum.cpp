@@ -1,6 +1,6 @@
 #include "search/optimum.h"
 
-#include "runtime/number/extended_x87.h"
+#include "runtime/number/extended.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "search/population.h"
 
-#include "runtime/number/extended_x87.h"
+#include "model/progress.h"
+#include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
 #include "runtime/number/random.h"
-#include "runtime/program/stop_line.h"
 #include "runtime/stream/text_output.h"
 #include "search/report_line.h"
 
@@ -103,7 +104,7 @@ void Population::Crossover(AllocationVector a, AllocationVector b) {
     long double weight = 1.0L - r;
     child[k] = static_cast<float>(weight * a[k] + static_cast<long double>(r) * b[k]);
   }
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   // 2. Normalise. 3. Replace the worst.
   Normalize(child);
   ReplaceWorst(child);
@@ -137,7 +138,7 @@ void Population::Mutate(int i) {
     long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
     v[k] = static_cast<float>(v[k] + noise);
   }
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   // 2. Normalise.
   Normalize(v);
   NoteActivity(Activity::kSearching);

@@ -1,6 +1,6 @@
 #include "search/report_line.h"
 
-#include "runtime/core/stop.h"
+#include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 
 void WriteProfitAndShares(float profit, const AllocationVector& shares) {

@@ -21,7 +21,8 @@
 #include <vector>
 
 #include "exact_decimal.h"
-#include "runtime/core/stop.h"
+#include "app/stop_words.h"
+#include "runtime/program/program.h"
 #include "runtime/number/format.h"
 #include "runtime/number/extended_x87.h"
 
@@ -148,7 +149,7 @@ bool CheckPattern(uint32_t bits) {
 }
 
 void Work(uint64_t stride, std::atomic<uint64_t>& nextChunk, std::atomic<uint64_t>& checked) {
-  LoadFloatingPointSetting();
+  LoadArithmeticSetting();
   uint64_t steps = (kPatterns + stride - 1) / stride;
   uint64_t done = 0;
   for (;;) {
@@ -165,7 +166,7 @@ void Work(uint64_t stride, std::atomic<uint64_t>& nextChunk, std::atomic<uint64_
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartUp();
+  StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
   uint64_t stride = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1;
   unsigned threads = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 2;
   if (stride == 0 || threads == 0) {

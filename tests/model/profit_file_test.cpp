@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/profit_table.h"
+#include "runtime/program/program.h"
 #include "runtime/core/stop.h"
 
 namespace {

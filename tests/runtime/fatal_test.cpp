@@ -1,4 +1,4 @@
-#include "runtime/core/stop.h"
+#include "runtime/program/program.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,8 +13,11 @@
 
 #include "child_run.h"
 #include "runtime/core/checked.h"
-#include "runtime/number/extended_x87.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended.h"
 #include "runtime/platform/platform.h"
+#include "runtime/program/report_line.h"
 #include "runtime/stream/text_output.h"
 
 extern "C" const char __executable_start[];
@@ -62,9 +65,9 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
   } rows[] = {
       {"range check", [] { RangeCheckFailed(); }, 201},
       {"checked index", [] { CheckedArray<int, 1, 8> a{}; volatile int i = 9; a[i] = 1; }, 201},
-      {"pending 106", [] { gInOutRes = 106; CheckIOResult(); }, 106},
-      {"pending 267", [] { gInOutRes = 267; CheckIOResult(); }, 11},
-      {"pending 256", [] { gInOutRes = 256; CheckIOResult(); }, 255},
+      {"pending 106", [] { gPendingIOCode = 106; CheckIOResult(); }, 106},
+      {"pending 267", [] { gPendingIOCode = 267; CheckIOResult(); }, 11},
+      {"pending 256", [] { gPendingIOCode = 256; CheckIOResult(); }, 255},
       {"store 1e39", [] { volatile long double big = 1e39L; ToFloat(big); }, 205},
       {"truncate 1e30", [] { volatile long double t = 1e30L; TruncateToByte(t); }, 207},
       {"truncate NaN", [] { volatile long double t = std::numeric_limits<long double>::quiet_NaN(); TruncateToByte(t); }, 207},
@@ -93,7 +96,7 @@ TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
   ChildResult second = RunInChild(body);
   ASSERT_TRUE(IsReport(first.output, 201));
   EXPECT_EQ(first.output, second.output);
-  ChildResult other = RunInChild([] { gInOutRes = 106; CheckIOResult(); });
+  ChildResult other = RunInChild([] { gPendingIOCode = 106; CheckIOResult(); });
   EXPECT_NE(first.output.substr(21, 8), other.output.substr(21, 8));
 }
 
@@ -154,7 +157,7 @@ int RunOnFullDevice(const std::function<void()>& body) {
     int full = open("/dev/full", O_WRONLY);
     dup2(full, 1);
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     body();
     _exit(99);
   }

@@ -51,8 +51,8 @@ TEST(FaultStopDeathTest, EachFaultStopsWithItsCode) {
     void (*provoke)();
     int code;
   } rows[] = {
-      {"x87 0/0", [] { volatile long double zero = 0; volatile long double q = zero / zero; (void)q; FpuCheckpoint(); }, 207},
-      {"x87 1/0", [] { volatile long double zero = 0; volatile long double q = 1 / zero; (void)q; FpuCheckpoint(); }, 200},
+      {"x87 0/0", [] { volatile long double zero = 0; volatile long double q = zero / zero; (void)q; ArithmeticCheckpoint(); }, 207},
+      {"x87 1/0", [] { volatile long double zero = 0; volatile long double q = 1 / zero; (void)q; ArithmeticCheckpoint(); }, 200},
       {"x87 store beyond the float range", [] { volatile long double big = 1e39L; ToFloat(big); }, 205},
       // Nine loads into eight registers: a stack fault, which on Windows is a status of
       // its own (0xC0000092) that the C runtime would resume for ever.

@@ -15,7 +15,7 @@ constexpr long double kInfinity = std::numeric_limits<long double>::infinity();
 std::string Shown(long double x, int32_t width, int32_t decimals) {
   NumberText text = FormatReal(x, width, decimals);
   std::string shown(text.View());
-  if (width > text.length) shown.insert(0, static_cast<size_t>(width - text.length), ' ');
+  if (width > text.Length()) shown.insert(0, static_cast<size_t>(width - text.Length()), ' ');
   return shown;
 }
 
@@ -120,14 +120,14 @@ TEST(FormatReal, WidthAbove255PadsButConvertsWith255) {
 TEST(FormatReal, DecimalsAreLimitedTo216) {
   NumberText text = FormatReal(1.0L, 0, 100000);
   EXPECT_EQ(text.View(), "1." + std::string(216, '0'));
-  EXPECT_EQ(text.length, 218);
+  EXPECT_EQ(text.Length(), 218);
 }
 
 TEST(FormatReal, LongestFixedTextFillsAll255Characters) {
   // The largest float below 2^120 has 37 integer digits.
   long double below = std::nextafter(0x1p120f, 0.0f);
   NumberText text = FormatReal(-below, 0, 216);
-  ASSERT_EQ(text.length, 255);
+  ASSERT_EQ(text.Length(), 255);
   // 2^120 - 2^96 = 1329227916556753358639469466736394240; 19 digits survive.
   EXPECT_EQ(text.View().substr(0, 17), "-1329227916556753");
   EXPECT_EQ(text.View().substr(20, 19), "000000000000000000.");

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/platform/platform.h"
 #include "runtime/number/random.h"
@@ -224,7 +225,7 @@ TEST(PosixFileSizeLimitDeathTest, AWriteBeyondTheLimitStopsWith27) {
     setrlimit(RLIMIT_FSIZE, &small);
     dup2(file, STDOUT_FILENO);
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     WriteText(std::string(300, 'x'));
     CheckIOResult();
     _exit(99);

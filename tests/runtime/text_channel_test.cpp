@@ -1,3 +1,4 @@
+#include "runtime/core/io_status.h"
 #include "runtime/stream/text_input.h"
 
 #include <gtest/gtest.h>
@@ -24,13 +25,13 @@ class FakeDevice : public testing::Test {
   void SetUp() override {
     fake_.reset();
     fake_.emplace();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     MarkStandardInputClosed();
   }
   void TearDown() override {
     fake_.reset();
     MarkStandardInputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
   void Deliver(std::deque<FakeChunk> chunks) { fake_->input = std::move(chunks); }
   FakePlatform& Fake() { return *fake_; }
@@ -43,36 +44,36 @@ std::string Blanks(size_t count) { return std::string(count, ' '); }
 
 TEST_F(FakeDevice, StandardInputOpensOnItsFirstReadOnly) {
   Deliver({{"1 2 3"}});
-  EXPECT_EQ(StandardInput.state, kChannelClosed);
-  EXPECT_EQ(ReadInteger(StandardInput), 1);
-  EXPECT_EQ(StandardInput.state, kChannelInput);
-  EXPECT_EQ(StandardInput.handle, 0);
-  EXPECT_EQ(ReadInteger(StandardInput), 2);
-  EXPECT_EQ(ReadInteger(StandardInput), 3);
+  EXPECT_EQ(gStandardInput.state, InputState::kClosed);
+  EXPECT_EQ(ReadInteger(gStandardInput), 1);
+  EXPECT_EQ(gStandardInput.state, InputState::kOpen);
+  EXPECT_EQ(gStandardInput.handle, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 2);
+  EXPECT_EQ(ReadInteger(gStandardInput), 3);
   EXPECT_EQ(Fake().inputChecks, 1);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, TokensStraddleBlocks) {
   Deliver({{Blanks(126) + "12"}, {"34 " + Blanks(123) + "1."}, {"5e1\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 1234);
-  EXPECT_EQ(ReadReal(StandardInput), 15.0L);
+  EXPECT_EQ(ReadInteger(gStandardInput), 1234);
+  EXPECT_EQ(ReadReal(gStandardInput), 15.0L);
   EXPECT_EQ(Fake().reads, 3);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, CrLfSplitAcrossBlocksEndsOneLine) {
   Deliver({{Blanks(126) + "5\r"}, {"\n7\r\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 5);
+  EXPECT_EQ(ReadInteger(gStandardInput), 5);
   EXPECT_EQ(Fake().reads, 1);
-  SkipLine(StandardInput);
+  SkipLine(gStandardInput);
   EXPECT_EQ(Fake().reads, 2);
-  EXPECT_EQ(ReadByte(StandardInput), '7');
+  EXPECT_EQ(ReadByte(gStandardInput), '7');
 }
 
 TEST_F(FakeDevice, ShortReadsAreNormal) {
   Deliver({{"1"}, {"2"}, {"3"}, {"\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 123);
+  EXPECT_EQ(ReadInteger(gStandardInput), 123);
   EXPECT_EQ(Fake().reads, 4);
 }
 
@@ -82,7 +83,7 @@ TEST_F(FakeDevice, OneDeviceCallPer128Bytes) {
     for (size_t i = 0; i < 128; i += 2) chunk.bytes[i] = '1';
   Deliver(chunks);
   int32_t sum = 0;
-  for (int i = 0; i < 640; ++i) sum += ReadInteger(StandardInput);
+  for (int i = 0; i < 640; ++i) sum += ReadInteger(gStandardInput);
   EXPECT_EQ(sum, 640);
   EXPECT_EQ(Fake().reads, 10);
 }
@@ -107,23 +108,23 @@ TEST_F(FakeDevice, TheEndIsRememberedAndTheDeviceNotAskedAgain) {
     SCOPED_TRACE(row.name);
     SetUp();
     Deliver(row.chunks);
-    for (int32_t value : row.values) EXPECT_EQ(ReadInteger(StandardInput), value);
+    for (int32_t value : row.values) EXPECT_EQ(ReadInteger(gStandardInput), value);
     for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(ReadInteger(StandardInput), 0);
-      EXPECT_EQ(Bits(ReadReal(StandardInput)), Bits(0.0L));
-      SkipLine(StandardInput);
-      EXPECT_EQ(ReadByte(StandardInput), kEndOfInput);
+      EXPECT_EQ(ReadInteger(gStandardInput), 0);
+      EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(0.0L));
+      SkipLine(gStandardInput);
+      EXPECT_EQ(ReadByte(gStandardInput), kEndOfInput);
     }
     EXPECT_EQ(Fake().reads, row.reads);
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
 TEST_F(FakeDevice, AFailedReadStoresItsCodeAndLeavesNoEndMarker) {
   Deliver({{"", EIO}, {"5\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  EXPECT_EQ(gInOutRes, EIO);
-  EXPECT_EQ(ReadInteger(StandardInput), 5);  // the device is asked again
+  EXPECT_EQ(ReadInteger(gStandardInput), 0);
+  EXPECT_EQ(gPendingIOCode, EIO);
+  EXPECT_EQ(ReadInteger(gStandardInput), 5);  // the device is asked again
   EXPECT_EQ(Fake().reads, 2);
 }
 
@@ -149,9 +150,9 @@ TEST_F(FakeDevice, SkipLineDiscardsUpToTheLineFeed) {
     SCOPED_TRACE(testing::PrintToString(row.input));
     SetUp();
     Deliver({{row.input}});
-    SkipLine(StandardInput);
-    EXPECT_EQ(ReadByte(StandardInput), row.next);
-    EXPECT_EQ(gInOutRes, 0);
+    SkipLine(gStandardInput);
+    EXPECT_EQ(ReadByte(gStandardInput), row.next);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
@@ -181,12 +182,12 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
     SCOPED_TRACE(row.name);
     SetUp();
     Deliver({{row.input}});
-    long double got = row.real ? ReadReal(StandardInput) : ReadInteger(StandardInput);
+    long double got = row.real ? ReadReal(gStandardInput) : ReadInteger(gStandardInput);
     EXPECT_EQ(got, row.first);
-    EXPECT_EQ(gInOutRes, row.code);
-    gInOutRes = 0;
-    EXPECT_EQ(ReadInteger(StandardInput), row.next);
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, row.code);
+    gPendingIOCode = 0;
+    EXPECT_EQ(ReadInteger(gStandardInput), row.next);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
@@ -196,9 +197,9 @@ TEST_F(FakeDevice, EveryByteUpTo0x20Separates) {
     if (b != 0x1A) input += static_cast<char>(b);
   input += "2";
   Deliver({{input}});
-  EXPECT_EQ(ReadInteger(StandardInput), 1);
-  EXPECT_EQ(ReadInteger(StandardInput), 2);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 1);
+  EXPECT_EQ(ReadInteger(gStandardInput), 2);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, BytesAbove0x20BelongToTokens) {
@@ -206,86 +207,83 @@ TEST_F(FakeDevice, BytesAbove0x20BelongToTokens) {
     SCOPED_TRACE(testing::PrintToString(input));
     SetUp();
     Deliver({{input}});
-    EXPECT_EQ(ReadInteger(StandardInput), 0);
-    EXPECT_EQ(gInOutRes, 106);
-    EXPECT_EQ(ReadByte(StandardInput), kEndOfInput);  // consumed whole
+    EXPECT_EQ(ReadInteger(gStandardInput), 0);
+    EXPECT_EQ(gPendingIOCode, 106);
+    EXPECT_EQ(ReadByte(gStandardInput), kEndOfInput);  // consumed whole
   }
 }
 
 TEST_F(FakeDevice, AnInvalidStandardInputReadsAsTheEndWith104) {
   Fake().standardInputError = EBADF;
   Deliver({{"5\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  EXPECT_EQ(gInOutRes, 104);
-  EXPECT_EQ(StandardInput.state, kChannelClosed);
-  gInOutRes = 0;
-  SkipLine(StandardInput);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(ReadInteger(gStandardInput), 0);
+  EXPECT_EQ(gPendingIOCode, 104);
+  EXPECT_EQ(gStandardInput.state, InputState::kClosed);
+  gPendingIOCode = 0;
+  SkipLine(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 104);
   EXPECT_EQ(Fake().reads, 0);
 }
 
 TEST_F(FakeDevice, StandardInputMayBeClosedOpenOrNot) {
-  CloseChannel(StandardInput);
-  EXPECT_EQ(gInOutRes, 0);
+  CloseInput(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 0);
   Deliver({{"5"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 5);
-  CloseChannel(StandardInput);
-  CloseChannel(StandardInput);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 5);
+  CloseInput(gStandardInput);
+  CloseInput(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 0);
   EXPECT_EQ(Fake().closes, 0);  // the handle itself stays open
 }
 
 TEST_F(FakeDevice, AnEmptyNameBindsToStandardInput) {
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, "");
   OpenForReading(channel);
   Deliver({{"8"}});
   EXPECT_EQ(ReadInteger(channel), 8);
-  CloseChannel(channel);
+  CloseInput(channel);
   EXPECT_EQ(Fake().closes, 0);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, ChannelsThatAreNotOpenForReading) {
-  TextChannel neverBound{};
+  TextInput neverBound{};
   OpenForReading(neverBound);
-  EXPECT_EQ(gInOutRes, 102);
-  neverBound.state = 0x1234;
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 102);
+  neverBound.state = static_cast<InputState>(0x34);
+  gPendingIOCode = 0;
   OpenForReading(neverBound);
-  EXPECT_EQ(gInOutRes, 102);
-  gInOutRes = 0;
-  CloseChannel(neverBound);
-  EXPECT_EQ(gInOutRes, 103);
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 102);
+  gPendingIOCode = 0;
+  CloseInput(neverBound);
+  EXPECT_EQ(gPendingIOCode, 103);
+  gPendingIOCode = 0;
   EXPECT_EQ(ReadInteger(neverBound), 0);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(gPendingIOCode, 104);
 
-  TextChannel boundOnly;
+  TextInput boundOnly;
   BindFile(boundOnly, "function.txt");
-  gInOutRes = 0;
-  CloseChannel(boundOnly);
-  EXPECT_EQ(gInOutRes, 103);
-  gInOutRes = 0;
+  gPendingIOCode = 0;
+  CloseInput(boundOnly);
+  EXPECT_EQ(gPendingIOCode, 103);
+  gPendingIOCode = 0;
   EXPECT_EQ(Bits(ReadReal(boundOnly)), Bits(0.0L));
-  EXPECT_EQ(gInOutRes, 104);
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 104);
+  gPendingIOCode = 0;
   SkipLine(boundOnly);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(gPendingIOCode, 104);
   EXPECT_EQ(Fake().reads, 0);
 }
 
 TEST(BindFile, ClearsTheChannelAndCutsTheNameAt259Bytes) {
-  TextChannel channel;
+  TextInput channel;
   std::memset(&channel, 0x5A, sizeof channel);
   std::string longName(300, 'n');
   BindFile(channel, longName.c_str());
-  EXPECT_EQ(channel.state, kChannelClosed);
+  EXPECT_EQ(channel.state, InputState::kClosed);
   EXPECT_EQ(channel.position, 0u);
   EXPECT_EQ(channel.fillLevel, 0u);
-  EXPECT_EQ(channel.openOperation, &DefaultOpen);
-  EXPECT_EQ(channel.transferOperation, nullptr);
-  EXPECT_EQ(channel.closeOperation, nullptr);
   EXPECT_EQ(std::string(channel.name.Range(0, 260)), std::string(259, 'n'));
 
   BindFile(channel, "function.txt");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fake_platform.h"
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/stream/text_input.h"
 
@@ -24,11 +25,11 @@ class TextFile : public testing::Test {
     std::random_device random;
     do directory_ = testing::TempDir() + "text_file_" + std::to_string(random());
     while (!std::filesystem::create_directory(directory_));
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
   void TearDown() override {
     std::filesystem::remove_all(directory_);
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
 
   std::string Write(const std::string& bytes) {
@@ -40,12 +41,12 @@ class TextFile : public testing::Test {
   // Bind, open, 80 reals, close: the calling order of the loader, without the checks.
   Table Load(const std::string& path) {
     Table table{};
-    TextChannel channel;
+    TextInput channel;
     BindFile(channel, path.c_str());
     OpenForReading(channel);
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, 0);
     for (auto& entry : table) entry = ReadReal(channel);
-    CloseChannel(channel);
+    CloseInput(channel);
     return table;
   }
 
@@ -85,9 +86,9 @@ TEST_F(TextFile, EveryLayoutOfTheNumbersReadsTheSame) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     EXPECT_EQ(Load(Write(row.bytes)), Quarters());
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
@@ -96,69 +97,69 @@ TEST_F(TextFile, MissingNumbersReadAsZero) {
   for (int i = 40; i < 80; ++i) expected[i] = 0.0L;
   std::string forty = Layout("\r\n").substr(0, Layout("\r\n").find("10.25"));
   EXPECT_EQ(Load(Write(forty)), expected);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
   // 0x1A ends the input: what follows it is never read.
   EXPECT_EQ(Load(Write(forty + "\x1A" + Layout("\r\n"))), expected);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
   EXPECT_EQ(Load(Write("")), Table{});
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TextFile, AByteOrderMarkMakesTheFirstTokenInvalid) {
   Table table = Load(Write("\xEF\xBB\xBF" + Layout("\r\n")));
-  EXPECT_EQ(gInOutRes, 106);
+  EXPECT_EQ(gPendingIOCode, 106);
   EXPECT_EQ(table[0], 0.0L);
   EXPECT_EQ(table[1], 0.5L);
 }
 
 TEST_F(TextFile, ATokenAcrossTheBlockBoundary) {
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, Write(std::string(126, ' ') + "1234.5\r\n7").c_str());
   OpenForReading(channel);
   EXPECT_EQ(ReadReal(channel), 1234.5L);
   SkipLine(channel);
   EXPECT_EQ(ReadInteger(channel), 7);
-  CloseChannel(channel);
-  EXPECT_EQ(gInOutRes, 0);
+  CloseInput(channel);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TextFile, OpenFailuresPassTheSystemCodeOn) {
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, (directory_ + "/missing.txt").c_str());
   OpenForReading(channel);
-  EXPECT_EQ(gInOutRes, 2);  // ENOENT, ERROR_FILE_NOT_FOUND
-  EXPECT_EQ(channel.state, kChannelClosed);
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 2);  // ENOENT, ERROR_FILE_NOT_FOUND
+  EXPECT_EQ(channel.state, InputState::kClosed);
+  gPendingIOCode = 0;
   EXPECT_EQ(ReadInteger(channel), 0);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(gPendingIOCode, 104);
 
   // A directory opens on Linux, and its first read fails; Windows refuses to open it.
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   BindFile(channel, directory_.c_str());
   OpenForReading(channel);
 #ifdef _WIN32
-  EXPECT_EQ(gInOutRes, 5);  // ERROR_ACCESS_DENIED
-  EXPECT_EQ(channel.state, kChannelClosed);
+  EXPECT_EQ(gPendingIOCode, 5);  // ERROR_ACCESS_DENIED
+  EXPECT_EQ(channel.state, InputState::kClosed);
 #else
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
   EXPECT_EQ(ReadReal(channel), 0.0L);
-  EXPECT_EQ(gInOutRes, EISDIR);
-  CloseChannel(channel);
+  EXPECT_EQ(gPendingIOCode, EISDIR);
+  CloseInput(channel);
 #endif
 }
 
 TEST_F(TextFile, TheFileIsNeverCreated) {
-  TextChannel channel;
+  TextInput channel;
   std::string path = directory_ + "/function.txt";
   BindFile(channel, path.c_str());
   OpenForReading(channel);
-  EXPECT_EQ(gInOutRes, 2);
+  EXPECT_EQ(gPendingIOCode, 2);
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(TextFile, CloseReleasesTheHandleOnce) {
   FakePlatform fake;  // the system's files, with the closes counted
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, Write("1 2 3").c_str());
   OpenForReading(channel);
   EXPECT_EQ(ReadInteger(channel), 1);
@@ -167,20 +168,20 @@ TEST_F(TextFile, CloseReleasesTheHandleOnce) {
   OpenForReading(channel);
   EXPECT_EQ(fake.closes, 1);
   EXPECT_EQ(ReadInteger(channel), 1);
-  CloseChannel(channel);
+  CloseInput(channel);
   EXPECT_EQ(fake.closes, 2);
-  EXPECT_EQ(channel.state, kChannelClosed);
-  EXPECT_EQ(gInOutRes, 0);
-  CloseChannel(channel);
-  EXPECT_EQ(gInOutRes, 103);
+  EXPECT_EQ(channel.state, InputState::kClosed);
+  EXPECT_EQ(gPendingIOCode, 0);
+  CloseInput(channel);
+  EXPECT_EQ(gPendingIOCode, 103);
   EXPECT_EQ(fake.closes, 2);
 
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   fake.closeError = EIO;
   OpenForReading(channel);
-  CloseChannel(channel);
-  EXPECT_EQ(gInOutRes, EIO);
-  EXPECT_EQ(channel.state, kChannelClosed);
+  CloseInput(channel);
+  EXPECT_EQ(gPendingIOCode, EIO);
+  EXPECT_EQ(channel.state, InputState::kClosed);
 }
 
 }  // namespace

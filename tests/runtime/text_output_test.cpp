@@ -1,3 +1,4 @@
+#include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,12 @@ class TextOutputTest : public testing::Test {
     fake_.reset();
     fake_.emplace();
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
   void TearDown() override {
     fake_.reset();
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
 
   FakePlatform& Fake() { return *fake_; }
@@ -85,7 +86,7 @@ TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
     row.write();
     EXPECT_EQ(CloseOutput(), 0) << row.label;
     EXPECT_EQ(Written(), row.expected) << row.label;
-    EXPECT_EQ(gInOutRes, 0) << row.label;
+    EXPECT_EQ(gPendingIOCode, 0) << row.label;
   }
 }
 
@@ -190,7 +191,7 @@ TEST_F(TextOutputTest, FailedWriteStoresErrnoAndDropsTheRest) {
   Fake().writeError = ENOSPC;
   WriteText(std::string(200, 'a'));
   EXPECT_EQ(Fake().writeCalls, 1);  // the 72 bytes behind the failed block are dropped
-  EXPECT_EQ(gInOutRes, ENOSPC);
+  EXPECT_EQ(gPendingIOCode, ENOSPC);
   EXPECT_EQ(gTextOutput.position, 0u);
 
   // Later writes of the statement still run; the last failure's code wins.
@@ -199,7 +200,7 @@ TEST_F(TextOutputTest, FailedWriteStoresErrnoAndDropsTheRest) {
   EXPECT_EQ(gTextOutput.position, 2u);
   Fake().writeError = EPIPE;
   EXPECT_EQ(CloseOutput(), EPIPE);
-  EXPECT_EQ(gInOutRes, EPIPE);
+  EXPECT_EQ(gPendingIOCode, EPIPE);
   EXPECT_TRUE(Fake().writes.empty());
 }
 
@@ -208,7 +209,7 @@ TEST_F(TextOutputTest, FailedWriteAtTheEndOfAStatementDiscardsThePendingBytes) {
   Fake().writeError = EIO;
   WriteText("abc");
   WriteLineEnd();
-  EXPECT_EQ(gInOutRes, EIO);
+  EXPECT_EQ(gPendingIOCode, EIO);
   EXPECT_EQ(gTextOutput.position, 0u);
   Fake().writeError = 0;
   FlushOutput();
@@ -220,7 +221,7 @@ TEST_F(TextOutputTest, CharIsDroppedWhenWritingOutAFullBufferFails) {
   WriteChar('b');
   Fake().writeError = ENOSPC;
   WriteChar('c');
-  EXPECT_EQ(gInOutRes, ENOSPC);
+  EXPECT_EQ(gPendingIOCode, ENOSPC);
   EXPECT_EQ(gTextOutput.position, 0u);
 }
 
@@ -234,10 +235,10 @@ TEST_F(TextOutputTest, PendingErrorEndsTheBlankFillAfterAFullPiece) {
 
   // An error already pending stops it after the first piece.
   SetUp();
-  gInOutRes = 106;
+  gPendingIOCode = 106;
   WriteText("x", 200);
   EXPECT_EQ(gTextOutput.position, 65u);
-  EXPECT_EQ(gInOutRes, 106);
+  EXPECT_EQ(gPendingIOCode, 106);
 }
 
 TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
@@ -248,10 +249,10 @@ TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   };
   int attempts = 0;
   for (const auto& write : writes) {
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     write();
     ++attempts;
-    EXPECT_EQ(gInOutRes, 105) << attempts;
+    EXPECT_EQ(gPendingIOCode, 105) << attempts;
     EXPECT_EQ(Fake().outputChecks, attempts);
     EXPECT_FALSE(gTextOutput.open);
   }
@@ -260,18 +261,18 @@ TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   EXPECT_EQ(Fake().writeCalls, 0);
 
   Fake().consoleCheckError = 0;
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   WriteText("b");
   EXPECT_TRUE(gTextOutput.open);
   EXPECT_EQ(CloseOutput(), 0);
   EXPECT_EQ(Written(), "b");
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TextOutputTest, NoStandardOutputHandleGives105) {
   Fake().standardOutputError = 6;  // a Windows process started without one
   WriteText("a");
-  EXPECT_EQ(gInOutRes, 105);
+  EXPECT_EQ(gPendingIOCode, 105);
   EXPECT_FALSE(gTextOutput.open);
   EXPECT_EQ(Fake().outputChecks, 0);
 }

@@ -12,6 +12,7 @@
 #ifndef _WIN32
 #include "child_run.h"
 #endif
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/random.h"
 #include "runtime/stream/text_output.h"

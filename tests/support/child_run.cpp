@@ -6,7 +6,8 @@
 #include <cstdio>
 
 #include "report_line.h"
-#include "runtime/core/stop.h"
+#include "runtime/core/io_status.h"
+#include "runtime/program/program.h"
 #include "runtime/stream/text_output.h"
 
 ChildResult RunInChild(const std::function<void()>& body) {
@@ -19,7 +20,7 @@ ChildResult RunInChild(const std::function<void()>& body) {
     close(pipeEnds[0]);
     close(pipeEnds[1]);
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     body();
     EndProgram();
   }

@@ -1,42 +1,32 @@
 #pragma once
-// The one way the program stops on a failure: a report line on standard output, a line
-// in words on standard error (stop_message.h) and the failure's code as exit status.
-// Nothing returns errors to callers; input and output operations leave a pending code
-// that CheckIOResult turns into a stop.
+// The stop: the one way the run ends on a failure. The path that fails records the
+// runtime error code and the code address of the failing statement, then hands control
+// to the end sequence that start-up registered (the report line on standard output, a
+// line in words on standard error, the code as exit status). Nothing returns errors to
+// callers.
 //
-// Report line, 29 characters, a zero byte, then CR LF:
-//   "Runtime error 106 at 000ABCDE"   code right-aligned in 3, address as 8 hex digits.
+//   RangeCheckFailed()  ->  gExitCode 201, gErrorAddress the caller's address, then the end
+//
+// Without a registered end sequence a stop just exits with its code.
 
 #include <cstdint>
 
-template <typename T, int Lo, int Hi>
-struct CheckedArray;
-
-// Process exit status: the code of StopWithError, or the one EndProgram sets when the
-// last write-out of a normal end fails.
+// Process exit status: the code of StopWithError, or the one the end sequence sets when
+// the last write-out of a normal end fails.
 extern int32_t gExitCode;
-extern uint32_t gErrorAddress;   // non-zero: the end sequence writes the report
-extern int32_t gInOutRes;        // pending I/O error code; 0 when none is pending
+extern uint32_t gErrorAddress;  // non-zero: the end sequence writes the report
 
-// Hands the system's faults to the stop, loads the floating-point setting and marks
-// standard input and output closed. Runs before anything else in main.
-void StartUp();
+// The end sequence: writes what is due and exits. Set once at start-up, before any fault
+// handling is installed; async-signal-safe.
+using EndSequence = void (*)();
+void SetEndSequence(EndSequence end);
 
-// Stops with the low 8 bits of a pending I/O code (255 where those bits are 0).
-// Kept out of line: its return address identifies the failing statement.
-[[gnu::noinline]] void CheckIOResult();
+// Runs the registered end sequence (or exits with gExitCode).
+[[noreturn]] void EndRun();
 
 [[noreturn, gnu::noinline, gnu::cold]] void RangeCheckFailed();  // code 201
 
 [[noreturn]] void StopWithError(uint8_t code, uint32_t address);
-
-// Writes the report (after pending output) when an error address is set, closes the
-// standard files and exits. Async-signal-safe.
-[[noreturn]] void EndProgram();
-
-// The 29 characters of the report and its terminating zero byte.
-using ReportLine = CheckedArray<char, 0, 29>;
-void FormatReport(uint8_t code, uint32_t address, ReportLine& report);
 
 // Exit status for an I/O failure code: its low 8 bits, 255 where those are 0, so a
 // failure never looks like success.

@@ -16,15 +16,15 @@ inline constexpr unsigned short kX87ControlWord = 0x1332;
 inline constexpr unsigned kMxcsr = 0x1900;
 
 // Resets the x87 unit and loads the setting into it and into MXCSR.
-void LoadFloatingPointSetting();
+void LoadArithmeticSetting();
 
 // An unmasked x87 exception is only raised by the next waiting x87 instruction, so a
 // fault could surface late or never. This forces it out here.
-inline void FpuCheckpoint() { asm volatile("fwait" ::: "memory"); }
+inline void ArithmeticCheckpoint() { asm volatile("fwait" ::: "memory"); }
 
 // Rounds to float; a value beyond the float range traps right here (205).
 inline float ToFloat(long double x) {
   volatile float stored = static_cast<float>(x);
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return stored;
 }

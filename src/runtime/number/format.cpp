@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "runtime/number/extended_x87.h"
+#include "runtime/number/extended.h"
 #include "runtime/number/pow10.h"
 
 namespace {
@@ -34,11 +34,9 @@ int32_t BinaryExponent(const ExtendedFields& fields) {
   return field - 16383 - __builtin_clzll(fields.significand);
 }
 
-void Append(NumberText& text, char c) { text.chars[text.length++] = c; }
+void Append(NumberText& text, char c) { text.Put(c); }
 
-void Append(NumberText& text, std::string_view s) {
-  for (char c : s) Append(text, c);
-}
+void Append(NumberText& text, std::string_view s) { text.Add(s); }
 
 void AppendDigits(NumberText& text, const DigitBuffer& S, int32_t first, int32_t last) {
   for (int32_t i = first; i <= last; ++i) Append(text, S[i]);
@@ -86,16 +84,7 @@ void AppendExponentForm(NumberText& text, bool negative, DecimalParts parts, int
 
 NumberText FormatInteger(int32_t value) {
   NumberText text;
-  text.length = 0;
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  CheckedArray<char, 0, 9> digits;  // 4294967295 has 10
-  int32_t count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) Append(text, '-');
-  while (count > 0) Append(text, digits[--count]);
+  text.Number(value);
   return text;
 }
 
@@ -122,7 +111,7 @@ void DigitString(long double m, int32_t n, DigitBuffer& S) {
   //    that one addition is the rounding to an integer, and subtracting 2^63 is exact.
   long double scaled = m * 1e17L;
   long double integral = (scaled + 0x1p63L) - 0x1p63L;
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   auto v = static_cast<uint64_t>(static_cast<int64_t>(integral));
   // 2. The 19 digits of v, the first of them "0" or "1".
   constexpr uint64_t kTenTo18 = 1000000000000000000u;
@@ -149,7 +138,6 @@ void DigitString(long double m, int32_t n, DigitBuffer& S) {
 
 NumberText FormatReal(long double x, int32_t width, int32_t decimals) {
   NumberText text;
-  text.length = 0;
   if (width > 255) width = 255;
   ExtendedFields fields = FieldsOf(x);
   if (fields.exponent == 0x7FFF) {

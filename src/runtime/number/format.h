@@ -16,15 +16,11 @@
 #include <string_view>
 
 #include "runtime/core/checked.h"
+#include "runtime/number/fixed_text.h"
 
 // At most 255 characters: the fixed form is limited to 216 decimals and to magnitudes
 // below 2^120 (37 integer digits), so "-" + 37 + "." + 216 fits exactly.
-struct NumberText {
-  CheckedArray<char, 0, 254> chars;
-  int32_t length;
-
-  std::string_view View() const { return {chars.Range(0, length), static_cast<size_t>(length)}; }
-};
+using NumberText = FixedText<255>;
 
 NumberText FormatInteger(int32_t value);
 

@@ -125,6 +125,6 @@ ParsedReal ParseReal(std::string_view token) {
   v = ScalePow10(v, exponent - fractionDigits);
   // 8. The sign last, so "-0" stays a negative zero.
   if (negative) v = -v;
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return {v, true};
 }

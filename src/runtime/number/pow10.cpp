@@ -37,6 +37,6 @@ long double ScalePow10(long double x, int32_t n) {
     if (j != 0) x /= kPow10Mid[j];
     if (l != 0) x /= kPow10Large[l];
   }
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return x;
 }

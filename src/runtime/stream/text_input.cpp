@@ -2,42 +2,60 @@
 
 #include <string_view>
 
+#include "runtime/core/error_codes.h"
+#include "runtime/core/io_status.h"
 #include "runtime/number/parse.h"
 #include "runtime/platform/platform.h"
-#include "runtime/program/stop_line.h"
 
-TextChannel StandardInput;
+TextInput gStandardInput;
 
 namespace {
 
 constexpr uint8_t kEndMarker = 0x1A;
 
-constexpr int32_t kNotBound = 102;
-constexpr int32_t kNotOpen = 103;
-constexpr int32_t kNotOpenForReading = 104;
-constexpr int32_t kInvalidNumber = 106;
-
-// Every stored code is noted with its channel, so that a stop can say what failed.
-void StoreCode(const TextChannel& channel, IOOperation operation, int32_t code, bool systemError) {
-  gInOutRes = code;
-  bool console = channel.name[0] == '\0';
+// Every stored code is noted with its input, so that a stop can say what failed.
+void StoreCode(const TextInput& input, IOOperation operation, int32_t code, bool systemError) {
+  bool console = input.name[0] == '\0';
   NoteIOFailure(console ? IOStream::kStandardInput : IOStream::kFile,
-                channel.name.Range(0, kNameLimit + 1), operation, code, systemError);
+                input.name.Range(0, kNameLimit + 1), operation, code, systemError);
 }
-void StoreOwnCode(const TextChannel& channel, IOOperation operation, int32_t code) {
-  StoreCode(channel, operation, code, false);
+void StoreOwnCode(const TextInput& input, IOOperation operation, int32_t code) {
+  StoreCode(input, operation, code, false);
 }
-void StoreSystemCode(const TextChannel& channel, IOOperation operation, int32_t code) {
-  StoreCode(channel, operation, code, true);
+void StoreSystemCode(const TextInput& input, IOOperation operation, int32_t code) {
+  StoreCode(input, operation, code, true);
 }
 
-bool IsStateCode(uint16_t state) { return state == kChannelClosed || state == kChannelInput; }
+bool IsBound(InputState state) { return state == InputState::kClosed || state == InputState::kOpen; }
 
-int32_t DoNothing(TextChannel&) { return 0; }
+// The named file read-only, or standard input when the name is empty.
+int32_t OpenDevice(TextInput& input) {
+  input.position = 0;
+  input.fillLevel = 0;
+  if (input.name[0] != '\0') {
+    // A named file: read-only, never created.
+    PlatformHandle handle = -1;
+    int32_t code = gPlatform.openForReading(input.name.Range(0, kNameLimit + 1), &handle);
+    if (code != 0) {
+      input.state = InputState::kClosed;
+      return code;
+    }
+    input.handle = handle;
+    return 0;
+  }
+  int32_t code = gPlatform.standardInput(&input.handle);
+  if (code != 0) {
+    input.state = InputState::kClosed;
+    return code;
+  }
+  return 0;
+}
 
-int32_t CloseFileHandle(TextChannel& channel) {
-  channel.state = kChannelClosed;
-  return gPlatform.close(channel.handle);
+// Standard input is never closed, and stays open.
+int32_t CloseDevice(TextInput& input) {
+  if (input.name[0] == '\0') return 0;
+  input.state = InputState::kClosed;
+  return gPlatform.close(input.handle);
 }
 
 // A token as collected: its first bytes, and whether it was longer than its area.
@@ -50,14 +68,14 @@ struct Token {
 // in the input. A token longer than its area is consumed whole, so that its rest cannot
 // pass for the next number.
 template <int Hi>
-Token CollectToken(TextChannel& channel, CheckedArray<char, 0, Hi>& area) {
+Token CollectToken(TextInput& input, CheckedArray<char, 0, Hi>& area) {
   int length = 0;
   bool tooLong = false;
   for (;;) {
-    int b = ReadByte(channel);
+    int b = ReadByte(input);
     if (b == kEndOfInput) break;
     if (b <= 0x20) {
-      StepBack(channel);
+      StepBack(input);
       break;
     }
     if (length == area.kSize) {
@@ -72,172 +90,139 @@ Token CollectToken(TextChannel& channel, CheckedArray<char, 0, Hi>& area) {
 }  // namespace
 
 void MarkStandardInputClosed() {
-  StandardInput = TextChannel{};
-  StandardInput.state = kChannelClosed;
+  gStandardInput = TextInput{};
+  gStandardInput.state = InputState::kClosed;
 }
 
-int ReadByte(TextChannel& channel) {
-  // 1. Standard input opens on its first read; any other channel must be open already.
-  if (channel.state != kChannelInput) {
-    if (&channel == &StandardInput) OpenForReading(channel);
-    if (channel.state != kChannelInput) {
-      StoreOwnCode(channel, IOOperation::kRead, kNotOpenForReading);
+int ReadByte(TextInput& input) {
+  // 1. Standard input opens on its first read; any other input must be open already.
+  if (input.state != InputState::kOpen) {
+    if (&input == &gStandardInput) OpenForReading(input);
+    if (input.state != InputState::kOpen) {
+      StoreOwnCode(input, IOOperation::kRead, kNotOpenForReading);
       return kEndOfInput;
     }
   }
   for (;;) {
     // 2. A buffered byte; the end marker is never consumed.
-    if (channel.position < channel.fillLevel) {
-      uint8_t b = channel.buffer[static_cast<int>(channel.position)];
+    if (input.position < input.fillLevel) {
+      uint8_t b = input.buffer[static_cast<int>(input.position)];
       if (b == kEndMarker) return kEndOfInput;
-      ++channel.position;
+      ++input.position;
       return b;
     }
     // 3. Refill. A failure leaves no marker, so the next read asks the device again.
-    int32_t code = channel.transferOperation(channel);
+    int32_t code = FillBuffer(input);
     if (code != 0) {
-      StoreSystemCode(channel, IOOperation::kRead, code);
+      StoreSystemCode(input, IOOperation::kRead, code);
       return kEndOfInput;
     }
-    if (channel.fillLevel == 0) {
-      channel.buffer[static_cast<int>(channel.position)] = kEndMarker;
-      ++channel.fillLevel;
+    if (input.fillLevel == 0) {
+      input.buffer[static_cast<int>(input.position)] = kEndMarker;
+      ++input.fillLevel;
       return kEndOfInput;
     }
   }
 }
 
-void StepBack(TextChannel& channel) { --channel.position; }
+void StepBack(TextInput& input) { --input.position; }
 
-bool SkipSeparators(TextChannel& channel) {
+bool SkipSeparators(TextInput& input) {
   for (;;) {
-    int b = ReadByte(channel);
+    int b = ReadByte(input);
     if (b == kEndOfInput) return false;
     if (b > 0x20) {
-      StepBack(channel);
+      StepBack(input);
       return true;
     }
   }
 }
 
-int32_t FillBuffer(TextChannel& channel) {
+int32_t FillBuffer(TextInput& input) {
   // 1. Empty.
-  channel.position = 0;
-  channel.fillLevel = 0;
+  input.position = 0;
+  input.fillLevel = 0;
   // 2. One read; fewer bytes than asked are normal, none is the end (a broken pipe too).
   uint32_t delivered = 0;
-  uint8_t* into = channel.buffer.Range(0, kTextBufferSize);
-  int32_t code = gPlatform.read(channel.handle, into, kTextBufferSize, &delivered);
+  uint8_t* into = input.buffer.Range(0, kTextBufferSize);
+  int32_t code = gPlatform.read(input.handle, into, kTextBufferSize, &delivered);
   // 3. Any other failure is the result.
   if (code != 0) return code;
-  channel.fillLevel = delivered;
+  input.fillLevel = delivered;
   return 0;
 }
 
-int32_t DefaultOpen(TextChannel& channel) {
-  // 1. Operations of a reading channel.
-  channel.position = 0;
-  channel.fillLevel = 0;
-  channel.transferOperation = FillBuffer;
-  channel.closeOperation = CloseFileHandle;
-  if (channel.name[0] != '\0') {
-    // 2. A named file: read-only, never created.
-    PlatformHandle handle = -1;
-    int32_t code = gPlatform.openForReading(channel.name.Range(0, kNameLimit + 1), &handle);
-    if (code != 0) {
-      channel.state = kChannelClosed;
-      return code;
-    }
-    channel.handle = handle;
-    return 0;
-  }
-  // 3. Standard input, which is never closed.
-  channel.closeOperation = DoNothing;
-  int32_t code = gPlatform.standardInput(&channel.handle);
-  if (code != 0) {
-    channel.state = kChannelClosed;
-    return code;
-  }
-  return 0;
-}
-
-void BindFile(TextChannel& channel, const char* name) {
-  // 1. Everything but the buffer cleared; closed, with the default open operation.
-  channel.handle = 0;
-  channel.position = 0;
-  channel.fillLevel = 0;
-  channel.transferOperation = nullptr;
-  channel.closeOperation = nullptr;
-  for (int i = 0; i <= kNameLimit; ++i) channel.name[i] = '\0';
-  channel.state = kChannelClosed;
-  channel.openOperation = DefaultOpen;
+void BindFile(TextInput& input, const char* name) {
+  // 1. Everything but the buffer cleared; closed.
+  input.handle = 0;
+  input.position = 0;
+  input.fillLevel = 0;
+  for (int i = 0; i <= kNameLimit; ++i) input.name[i] = '\0';
+  input.state = InputState::kClosed;
   // 2. The name, cut at 259 bytes; the field keeps its terminating NUL.
-  for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) channel.name[i] = name[i];
+  for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) input.name[i] = name[i];
 }
 
-void OpenForReading(TextChannel& channel) {
-  if (!IsStateCode(channel.state)) {
-    StoreOwnCode(channel, IOOperation::kOpen, kNotBound);
+void OpenForReading(TextInput& input) {
+  if (!IsBound(input.state)) {
+    StoreOwnCode(input, IOOperation::kOpen, kNotBound);
     return;
   }
-  // An open channel is closed first, then opened again from its start.
-  if (channel.state == kChannelInput) CloseChannel(channel);
-  channel.state = kChannelInput;
-  // StandardInput before its first opening has no operation yet.
-  if (channel.name[0] == '\0' && channel.openOperation == nullptr)
-    channel.openOperation = DefaultOpen;
-  int32_t code = channel.openOperation(channel);
-  if (code != 0) StoreSystemCode(channel, IOOperation::kOpen, code);
+  // An open input is closed first, then opened again from its start.
+  if (input.state == InputState::kOpen) CloseInput(input);
+  input.state = InputState::kOpen;
+  int32_t code = OpenDevice(input);
+  if (code != 0) StoreSystemCode(input, IOOperation::kOpen, code);
 }
 
-void CloseChannel(TextChannel& channel) {
-  if (channel.state == kChannelInput) {
-    int32_t code = channel.closeOperation(channel);
-    if (code != 0) StoreSystemCode(channel, IOOperation::kClose, code);
+void CloseInput(TextInput& input) {
+  if (input.state == InputState::kOpen) {
+    int32_t code = CloseDevice(input);
+    if (code != 0) StoreSystemCode(input, IOOperation::kClose, code);
     return;
   }
-  if (&channel != &StandardInput) StoreOwnCode(channel, IOOperation::kClose, kNotOpen);
+  if (&input != &gStandardInput) StoreOwnCode(input, IOOperation::kClose, kNotOpen);
 }
 
-int32_t ReadInteger(TextChannel& channel) {
+int32_t ReadInteger(TextInput& input) {
   // At the end an integer reads as 0, without error.
-  if (!SkipSeparators(channel)) return 0;
+  if (!SkipSeparators(input)) return 0;
   CheckedArray<char, 0, 31> area;
-  Token token = CollectToken(channel, area);
-  NoteToken(token.text, token.tooLong ? area.kSize : 0);
+  Token token = CollectToken(input, area);
+  NoteToken(token.text, token.tooLong ? area.kSize : 0, TokenKind::kInteger);
   ParsedInteger parsed = token.tooLong ? ParsedInteger{} : ParseInteger(token.text);
   if (!parsed.ok) {
-    StoreOwnCode(channel, IOOperation::kRead, kInvalidNumber);
+    StoreOwnCode(input, IOOperation::kRead, kInvalidNumber);
     return 0;
   }
   return parsed.value;
 }
 
-long double ReadReal(TextChannel& channel) {
+long double ReadReal(TextInput& input) {
   // At the end a real reads as 0.0, without error.
-  if (!SkipSeparators(channel)) return 0.0L;
+  if (!SkipSeparators(input)) return 0.0L;
   CheckedArray<char, 0, 63> area;
-  Token token = CollectToken(channel, area);
+  Token token = CollectToken(input, area);
   // An invalid token gives 0.0, so that storing the result into a float before the
   // check cannot trap and hide the 106.
-  NoteToken(token.text, token.tooLong ? area.kSize : 0);
+  NoteToken(token.text, token.tooLong ? area.kSize : 0, TokenKind::kReal);
   ParsedReal parsed = token.tooLong ? ParsedReal{} : ParseReal(token.text);
   if (!parsed.ok) {
-    StoreOwnCode(channel, IOOperation::kRead, kInvalidNumber);
+    StoreOwnCode(input, IOOperation::kRead, kInvalidNumber);
     return 0.0L;
   }
   return parsed.value;
 }
 
-void SkipLine(TextChannel& channel) {
+void SkipLine(TextInput& input) {
   for (;;) {
-    int b = ReadByte(channel);
+    int b = ReadByte(input);
     if (b == '\n' || b == kEndOfInput) return;
     // CR LF ends the line as a pair; a lone CR does not.
     if (b == '\r') {
-      b = ReadByte(channel);
+      b = ReadByte(input);
       if (b == '\n' || b == kEndOfInput) return;
-      StepBack(channel);
+      StepBack(input);
     }
   }
 }

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "runtime/core/stop.h"
+#include "runtime/core/error_codes.h"
+#include "runtime/core/io_status.h"
 #include "runtime/number/format.h"
 #include "runtime/platform/platform.h"
-#include "runtime/program/stop_line.h"
 
 TextOutput gTextOutput;
 
@@ -22,8 +22,8 @@ bool EnsureOpen() {
   PlatformHandle handle = -1;
   bool console = false;
   if (gPlatform.standardOutput(&handle) != 0 || gPlatform.isConsole(handle, &console) != 0) {
-    gInOutRes = 105;
-    NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, 105, false);
+    NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, kNotOpenForWriting,
+                  false);
     return false;
   }
   gTextOutput.handle = handle;
@@ -59,7 +59,7 @@ void AppendBlanks(int64_t count) {
     int32_t piece = count < kBlankRun ? static_cast<int32_t>(count) : kBlankRun;
     AppendBytes(kBlanks, static_cast<size_t>(piece));
     count -= piece;
-    if (piece == kBlankRun && gInOutRes != 0) return;
+    if (piece == kBlankRun && gPendingIOCode != 0) return;
   }
 }
 
@@ -113,11 +113,12 @@ int32_t WriteOutBuffer() {
   gTextOutput.position = 0;
   int code = gPlatform.write(gTextOutput.handle,
                              gTextOutput.buffer.Range(0, static_cast<int>(count)), count);
-  if (code != 0) {
-    gInOutRes = code;
-    NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, code, true);
-  }
+  if (code != 0) NoteIOFailure(IOStream::kStandardOutput, nullptr, IOOperation::kWrite, code, true);
   return code;
+}
+
+void WritePendingOutput() {
+  if (gTextOutput.open && gTextOutput.position > 0) WriteOutBuffer();
 }
 
 int32_t CloseOutput() {

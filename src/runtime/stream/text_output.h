@@ -1,7 +1,7 @@
 #pragma once
 // TextOutput: the buffered standard-output stream. Every byte the program shows passes
 // through it. An output statement is a run of writes ending in FlushOutput or
-// WriteLineEnd, followed by CheckIOResult. Failures only set the pending I/O code.
+// WriteLineEnd, followed by CheckIOResult. Failures are only recorded (core/io_status.h).
 //
 // Standard output opens on the first write. On a console (a character device) each
 // statement is written out when it ends; a file, pipe or socket gets 128-byte blocks.
@@ -35,6 +35,9 @@ void FlushOutput();   // end of a statement: writes out only on a console
 // Writes the pending bytes and empties the buffer. Returns 0 or the failure's code,
 // which it has also stored as the pending I/O code. Async-signal-safe.
 int32_t WriteOutBuffer();
+
+// Writes out what is pending, if anything, when the stream is open. Async-signal-safe.
+void WritePendingOutput();
 
 // At the end of the run: writes out what is pending when the stream is open.
 // Returns 0 or the failure's code. Async-signal-safe.

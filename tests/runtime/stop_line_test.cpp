@@ -7,6 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "app/stop_words.h"
+#include "model/progress.h"
+#include "runtime/core/io_status.h"
 #include "runtime/platform/platform.h"
 
 // The lines of the stops the end-to-end suites cannot reach on purpose, composed from the
@@ -14,10 +17,15 @@
 
 namespace {
 
-std::string Compose(uint8_t code) {
-  StopMessageText text;
-  int length = ComposeStopMessage(code, text);
-  return std::string(text.Range(0, length), static_cast<size_t>(length));
+const StopWords kAllocateWords = {"allocate", NumberPlace, OwnAccount, ActivityWords};
+
+std::string Compose(uint8_t code, const StopWords& words = kAllocateWords) {
+  return std::string(ComposeStopLine(code, words).View());
+}
+
+void ClearNotes() {
+  gProgress = Progress{};
+  gIORecord = IORecord{};
 }
 
 // The system's own words for an error number, as the line quotes them.
@@ -67,7 +75,7 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
       {"a bad answer at the final wait",
        [] {
          NoteActivity(Activity::kWaiting);
-         NoteToken("x", 0);
+         NoteToken("x", 0, TokenKind::kReal);
          NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
        },
        106, "allocate: \"x\" is not a number"},
@@ -80,11 +88,11 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    gStopNotes = StopNotes{};
+    ClearNotes();
     row.notes();
     EXPECT_EQ(Compose(row.code), row.line + kPlatformLineEnd);
   }
-  gStopNotes = StopNotes{};
+  ClearNotes();
 }
 
 // Tokens show as typed, up to 16 bytes; other bytes, quotes and backslashes as \xHH.
@@ -103,25 +111,25 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.token);
-    gStopNotes = StopNotes{};
+    ClearNotes();
     NoteLoading("table.txt");
     NoteTableEntry(8, 9);
-    NoteToken(row.token, row.area);
+    NoteToken(row.token, row.area, TokenKind::kReal);
     NoteIOStop(IOStream::kFile, IOOperation::kRead, 106, false);
     std::string line = Compose(106);
     std::string head = "allocate: table.txt, project 8, level 9: " + row.shown;
     EXPECT_EQ(line.substr(0, head.size()), head) << line;
   }
-  gStopNotes = StopNotes{};
+  ClearNotes();
 }
 
 // The longest notes still give whole lines: nothing is cut.
 TEST(StopMessage, TheLongestLinesFitWhole) {
   const std::string name(70, 'n');
-  gStopNotes = StopNotes{};
+  ClearNotes();
   NoteLoading(name.c_str());
   NoteTableEntry(8, 9);
-  NoteToken(std::string(64, '\x01'), 64);
+  NoteToken(std::string(64, '\x01'), 64, TokenKind::kReal);
   std::string escaped;
   for (int i = 0; i < 16; ++i) escaped += "\\x01";
   std::string line = Compose(205);
@@ -132,7 +140,7 @@ TEST(StopMessage, TheLongestLinesFitWhole) {
   NoteInputOutputStop();
   line = Compose(ENOTRECOVERABLE);
   EXPECT_TRUE(line.ends_with(": " + SystemWords(ENOTRECOVERABLE) + kPlatformLineEnd)) << line;
-  gStopNotes = StopNotes{};
+  ClearNotes();
 }
 
 }  // namespace
