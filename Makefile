@@ -6,7 +6,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS          ?= 2
 CMAKE_ARGS    ?=
 
-.PHONY: all deps configure build run test bench install clean package \
+.PHONY: all deps configure build run test check-source bench install clean package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz
 
 all: build
@@ -49,8 +49,15 @@ run:
 	cmake --build $(BUILD) -j $(JOBS) --target allocate
 	cd examples && ../$(BUILD)/allocate
 
-test: build
+# The source checks first: no include runs upward between the folders of src/, and every
+# file is laid out as .clang-format says.
+test: build check-source
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+check-source:
+	$(MAKE) deps DEPS="clang-format:/usr/bin/clang-format"
+	cmake/check_includes.sh
+	cmake/check_format.sh
 
 # allocate.exe, cross-built with MinGW-w64 (posix threads, linked statically).
 WINDOWS_CONFIGURE := cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \

@@ -98,5 +98,22 @@ TEST(OptimumRun, StopsLikeAllocate) {
   }
 }
 
+// Each program signs its line on standard error with its own name.
+TEST(OptimumRun, EachProgramSignsItsStandardErrorLine) {
+  struct Row {
+    Program program;
+    std::string name;
+  } const rows[] = {{Program::kAllocate, "allocate"}, {Program::kOptimum, "allocate-optimum"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Workdir dir;
+    Outcome o = RunProgram(dir, {.out = Stdout::kPipe, .program = row.program});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_EQ(o.err, ErrorLine(row.name + ": cannot open function.txt: " +
+                               SystemText("No such file or directory", "File not found") +
+                               " (looked for in the working directory)"));
+  }
+}
+
 }  // namespace
 }  // namespace e2e

@@ -83,6 +83,18 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
   }
 }
 
+// Without an end sequence registered (a program that skipped start-up) a stop still ends
+// the process with its code, writing nothing.
+TEST(FatalStopDeathTest, WithoutAnEndSequenceAStopJustExits) {
+  ChildResult result = RunInChild([] {
+    SetEndSequence(nullptr);
+    WriteText("pending");
+    RangeCheckFailed();
+  });
+  EXPECT_EQ(result.status, 201);
+  EXPECT_EQ(result.output, "");
+}
+
 TEST(FatalStopDeathTest, TruncationInRangeGoesOn) {
   EXPECT_EQ(TruncateToByte(-0.999L), 0);
   EXPECT_EQ(TruncateToByte(0.0L), 0);

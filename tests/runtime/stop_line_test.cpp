@@ -95,6 +95,31 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
   ClearNotes();
 }
 
+// The line is signed with the name the program hands in; without the program's own words
+// the runtime still says what stopped the run.
+TEST(StopLine, SignedWithTheProgramsNameInWhateverWordsItGives) {
+  const StopWords optimum = {"allocate-optimum", NumberPlace, OwnAccount, ActivityWords};
+  const StopWords bare = {"tool", nullptr, nullptr, nullptr};
+  ClearNotes();
+  NoteLoading("function.txt");
+  EXPECT_EQ(Compose(217, optimum),
+            std::string("allocate-optimum: interrupted while reading function.txt") +
+                kPlatformLineEnd);
+  EXPECT_EQ(Compose(217, bare), std::string("tool: interrupted") + kPlatformLineEnd);
+  NoteTableEntry(1, 2);
+  NoteToken("1e39", 0, TokenKind::kReal);
+  EXPECT_EQ(Compose(205, bare), std::string("tool: floating-point overflow") + kPlatformLineEnd);
+  NoteIOFailure(IOStream::kFile, "function.txt", IOOperation::kRead, 106, false);
+  NoteInputOutputStop();
+  EXPECT_EQ(Compose(106, bare), std::string("tool: \"1e39\" is not a number") + kPlatformLineEnd);
+  NoteToken("12abc", 0, TokenKind::kInteger);
+  EXPECT_EQ(Compose(106, optimum),
+            std::string("allocate-optimum: function.txt, project 1, level 2: \"12abc\" is not an "
+                        "integer from -2147483648 to 2147483647") +
+                kPlatformLineEnd);
+  ClearNotes();
+}
+
 // Tokens show as typed, up to 16 bytes; other bytes, quotes and backslashes as \xHH.
 TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
   struct Row {
