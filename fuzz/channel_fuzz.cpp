@@ -32,13 +32,16 @@ size_t Consumed(const TextInput& channel) {
   return Device().delivered - waiting + (ownEndMarker ? 1 : 0);
 }
 
-bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+bool SameBits(Extended a, Extended b) {
+  return a.Negative() == b.Negative() && a.Exponent() == b.Exponent() &&
+         a.Significand() == b.Significand();
+}
 
 // One ReadReal; false when the run cannot go on (the value trapped).
 bool CheckReadReal(TextInput& channel, model::Stream& stream) {
   int32_t before = gPendingIOCode;
   std::optional<std::string_view> token = stream.NextToken();
-  long double got = 0;
+  Extended got;
   Outcome outcome = Run([&] { got = ReadReal(channel); });
   Require(outcome.kind != Outcome::kStopped, "ReadReal stopped the run");
   if (outcome.kind == Outcome::kTrapped) {
@@ -51,7 +54,7 @@ bool CheckReadReal(TextInput& channel, model::Stream& stream) {
     return false;
   }
   if (!token) {
-    Require(SameBits(got, 0.0L) && gPendingIOCode == before,
+    Require(SameBits(got, Extended()) && gPendingIOCode == before,
             "ReadReal at the end did not give 0.0 quietly");
     return true;
   }

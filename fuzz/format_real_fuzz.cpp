@@ -118,11 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(&width, input + 10, 4);
   std::memcpy(&decimals, input + 14, 4);
 
-  unsigned char bytes[sizeof(long double)] = {};
-  std::memcpy(bytes, &v.significand, 8);
-  std::memcpy(bytes + 8, input + 8, 2);  // sign and exponent as given
-  long double x;
-  std::memcpy(&x, bytes, sizeof x);
+  // Sign and exponent as given.
+  Extended x = Extended::FromFields(v.negative, static_cast<uint16_t>(v.field), v.significand);
 
   ResetProgram({});
   NumberText text{};

@@ -15,7 +15,7 @@
 #include "report_line.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended_x87.h"
+#include "runtime/number/extended.h"
 #include "runtime/stream/text_input.h"
 #include "runtime/stream/text_output.h"
 
@@ -86,31 +86,6 @@ void InstallTrapHandlerOnce() {
   installed = true;
 }
 
-struct FpuState {
-  unsigned short control;
-  unsigned mxcsr;
-};
-
-FpuState SaveFpu() {
-  FpuState state;
-  asm volatile("fnstcw %0" : "=m"(state.control));
-  asm volatile("stmxcsr %0" : "=m"(state.mxcsr));
-  return state;
-}
-
-void RestoreFpu(FpuState state) {
-  unsigned mxcsr = state.mxcsr & ~0x3Fu;  // without the sticky exception flags
-  asm volatile("fnclex\n\tfldcw %0" : : "m"(state.control));
-  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
-}
-
-// An unmasked x87 exception that no waiting instruction has raised yet.
-bool X87FaultPending() {
-  unsigned short status;
-  asm volatile("fnstsw %0" : "=m"(status));
-  return (status & 0x80) != 0;
-}
-
 }  // namespace
 
 DeviceLog Device() {
@@ -152,7 +127,7 @@ std::string_view RecordedOutput() {
 
 Outcome RunGuarded(void (*body)(void*), void* context) {
   InstallTrapHandlerOnce();
-  const FpuState saved = SaveFpu();
+  const X87State saved = SaveX87State();
   Outcome outcome;
   int how = sigsetjmp(gJump, 1);
   if (how == 0) {
@@ -168,7 +143,7 @@ Outcome RunGuarded(void (*body)(void*), void* context) {
     outcome.kind = Outcome::kTrapped;
     outcome.trapCode = gTrapCode;
   }
-  RestoreFpu(saved);
+  RestoreX87State(saved);
   return outcome;
 }
 

@@ -41,7 +41,7 @@ int32_t AskInteger(int question, std::string_view prompt) {
 float AskReal(int question, std::string_view prompt) {
   NoteQuestion(question);
   Prompt(prompt);
-  long double answer = ReadReal(gStandardInput);
+  Extended answer = ReadReal(gStandardInput);
   // Stored at once, so a value beyond the float range stops here (205). The value of a
   // token that failed to read means nothing and must not trap ahead of its own code.
   float stored = gPendingIOCode == 0 ? ToFloat(answer) : 0.0f;

@@ -25,7 +25,7 @@ void RunOptimum() {
   WriteText("H:1");
   WriteProfitAndShares(profit, shares);
   WriteText("  Maximum profit: ");
-  WriteReal(profit, 7, 3);
+  WriteReal(Extended(profit), 7, 3);
   WriteLineEnd();
   CheckIOResult();
 }

@@ -12,13 +12,13 @@ namespace {
 inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   // 9x has at most 28 significant bits: exact in a double, and so is t - i.
   double t = static_cast<double>(x) * 9.0;
-  int i = TruncateToByte(t);
+  int i = TruncateToByte(Extended(t));
   float f = static_cast<float>(t - i);
   // At level 9 the last column serves as both ends.
   const float& here = row[i];
   const float& next = row[i < 9 ? i + 1 : 9];
-  long double weight = 1.0L - f;
-  return static_cast<float>(weight * here + static_cast<long double>(f) * next);
+  Extended weight = Extended(1.0) - Extended(f);
+  return (weight * Extended(here) + Extended(f) * Extended(next)).RoundToFloat();
 }
 
 }  // namespace

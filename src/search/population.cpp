@@ -58,7 +58,7 @@ void Population::PrintReport() const {
   PrintAll();
   float best = BestProfit();
   WriteText("  Maximum profit: ");
-  WriteReal(best, 7, 3);
+  WriteReal(Extended(best), 7, 3);
   WriteLineEnd();
   CheckIOResult();
 }
@@ -101,8 +101,8 @@ void Population::Crossover(AllocationVector a, AllocationVector b) {
   // loop: waiting for the x87 unit after every share would cost more than the blends.
   for (int k = 1; k <= 8; ++k) {
     float r = static_cast<float>(RandomReal());
-    long double weight = 1.0L - r;
-    child[k] = static_cast<float>(weight * a[k] + static_cast<long double>(r) * b[k]);
+    Extended weight = Extended(1.0) - Extended(r);
+    child[k] = (weight * Extended(a[k]) + Extended(r) * Extended(b[k])).RoundToFloat();
   }
   ArithmeticCheckpoint();
   // 2. Normalise. 3. Replace the worst.
@@ -135,8 +135,8 @@ void Population::Mutate(int i) {
   // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits. One
   // checkpoint for the loop, as in Crossover.
   for (int k = 1; k <= 8; ++k) {
-    long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
-    v[k] = static_cast<float>(v[k] + noise);
+    Extended noise = Extended(RandomReal() * 2.0 - 1.0) * Extended(amplitude);
+    v[k] = (Extended(v[k]) + noise).RoundToFloat();
   }
   ArithmeticCheckpoint();
   // 2. Normalise.

@@ -6,13 +6,13 @@
 void WriteProfitAndShares(float profit, const AllocationVector& shares) {
   // 1. The rest of the head.
   WriteText(" F:");
-  WriteReal(profit, 7, 3);
+  WriteReal(Extended(profit), 7, 3);
   WriteText(" W:");
   FlushOutput();
   CheckIOResult();
   // 2. One statement per share.
   for (int k = 1; k <= 8; ++k) {
-    WriteReal(shares[k], 5, 3);
+    WriteReal(Extended(shares[k]), 5, 3);
     WriteChar(' ');
     FlushOutput();
     CheckIOResult();

@@ -1,3 +1,4 @@
+#include "extended_values.h"
 #include "runtime/program/program.h"
 
 #include <fcntl.h>
@@ -68,11 +69,11 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
       {"pending 106", [] { gPendingIOCode = 106; CheckIOResult(); }, 106},
       {"pending 267", [] { gPendingIOCode = 267; CheckIOResult(); }, 11},
       {"pending 256", [] { gPendingIOCode = 256; CheckIOResult(); }, 255},
-      {"store 1e39", [] { volatile long double big = 1e39L; ToFloat(big); }, 205},
-      {"truncate 1e30", [] { volatile long double t = 1e30L; TruncateToByte(t); }, 207},
-      {"truncate NaN", [] { volatile long double t = std::numeric_limits<long double>::quiet_NaN(); TruncateToByte(t); }, 207},
-      {"truncate 300", [] { volatile long double t = 300.0L; TruncateToByte(t); }, 201},
-      {"truncate -1", [] { volatile long double t = -1.0L; TruncateToByte(t); }, 201},
+      {"store 1e39", [] { ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31))); }, 205},
+      {"truncate 1e30", [] { TruncateToByte(Opaque(XFields(false, 0x4062, 0xC9F2C9CD04674EDF))); }, 207},
+      {"truncate NaN", [] { TruncateToByte(Opaque(kXNaN)); }, 207},
+      {"truncate 300", [] { TruncateToByte(Opaque(X(300.0))); }, 201},
+      {"truncate -1", [] { TruncateToByte(Opaque(-X(1.0))); }, 201},
       {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, 216},
       {"interrupt", [] { raise(SIGINT); }, 217},
   };
@@ -96,10 +97,10 @@ TEST(FatalStopDeathTest, WithoutAnEndSequenceAStopJustExits) {
 }
 
 TEST(FatalStopDeathTest, TruncationInRangeGoesOn) {
-  EXPECT_EQ(TruncateToByte(-0.999L), 0);
-  EXPECT_EQ(TruncateToByte(0.0L), 0);
-  EXPECT_EQ(TruncateToByte(9.999L), 9);
-  EXPECT_EQ(TruncateToByte(255.5L), 255);
+  EXPECT_EQ(TruncateToByte(-XFields(false, 0x3FFE, 0xFFBE76C8B4395810)), 0);
+  EXPECT_EQ(TruncateToByte(X(0.0)), 0);
+  EXPECT_EQ(TruncateToByte(XFields(false, 0x4002, 0x9FFBE76C8B439581)), 9);
+  EXPECT_EQ(TruncateToByte(X(255.5)), 255);
 }
 
 TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
@@ -132,8 +133,7 @@ TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
   ChildResult result = RunInChild([] {
     WriteText("before");
     FlushOutput();  // a pipe: still pending
-    volatile long double big = 1e39L;
-    ToFloat(big);
+    ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31)));
     WriteText("after");
     FlushOutput();
     EndProgram();
@@ -145,8 +145,7 @@ TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
 
 TEST(FatalStopDeathTest, FaultJustBeforeTheNormalEndIsNotLost) {
   ChildResult result = RunInChild([] {
-    volatile long double big = -1e39L;
-    ToFloat(big);
+    ToFloat(Opaque(-XFields(false, 0x4080, 0xBC143FA4E250EB31)));
     EndProgram();
   });
   EXPECT_EQ(result.status, 205);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "number_answers.h"
+#include "extended_values.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/extended_x87.h"
@@ -63,7 +64,7 @@ TEST_F(TypedInput, RealAnswers) {
   for (const auto& row : kRealAnswers) {
     SCOPED_TRACE(row.answer);
     Type(std::string(row.answer) + "\r\n42\r\n");
-    long double value = ReadReal(gStandardInput);
+    Extended value = ReadReal(gStandardInput);
     SkipLine(gStandardInput);
     EXPECT_EQ(gPendingIOCode, row.ok ? 0 : 106);
     EXPECT_EQ(Bits(value), Bits(row.value));  // an invalid answer reads as 0.0
@@ -85,7 +86,7 @@ TEST_F(TypedInput, ThreeAnswersOnOneLine) {
   SkipLine(gStandardInput);
   EXPECT_EQ(ReadInteger(gStandardInput), 0);
   SkipLine(gStandardInput);
-  EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(0.0L));
+  EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(X(0.0)));
   SkipLine(gStandardInput);
   SkipLine(gStandardInput);
   EXPECT_EQ(gPendingIOCode, 0);
@@ -93,8 +94,8 @@ TEST_F(TypedInput, ThreeAnswersOnOneLine) {
 
 TEST_F(TypedInput, FortyNinesFollowedByXReadAsZero) {
   Type(std::string(40, '9') + "x\r\n");
-  long double value = ReadReal(gStandardInput);
-  EXPECT_EQ(Bits(value), Bits(0.0L));
+  Extended value = ReadReal(gStandardInput);
+  EXPECT_EQ(Bits(value), Bits(X(0.0)));
   EXPECT_EQ(gPendingIOCode, 106);
 }
 

@@ -1,3 +1,4 @@
+#include "extended_values.h"
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_input.h"
 
@@ -57,7 +58,7 @@ TEST_F(FakeDevice, StandardInputOpensOnItsFirstReadOnly) {
 TEST_F(FakeDevice, TokensStraddleBlocks) {
   Deliver({{Blanks(126) + "12"}, {"34 " + Blanks(123) + "1."}, {"5e1\n"}});
   EXPECT_EQ(ReadInteger(gStandardInput), 1234);
-  EXPECT_EQ(ReadReal(gStandardInput), 15.0L);
+  EXPECT_EQ(ReadReal(gStandardInput), X(15.0));
   EXPECT_EQ(Fake().reads, 3);
   EXPECT_EQ(gPendingIOCode, 0);
 }
@@ -111,7 +112,7 @@ TEST_F(FakeDevice, TheEndIsRememberedAndTheDeviceNotAskedAgain) {
     for (int32_t value : row.values) EXPECT_EQ(ReadInteger(gStandardInput), value);
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(ReadInteger(gStandardInput), 0);
-      EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(0.0L));
+      EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(X(0.0)));
       SkipLine(gStandardInput);
       EXPECT_EQ(ReadByte(gStandardInput), kEndOfInput);
     }
@@ -164,7 +165,7 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
     const char* name;
     std::string input;
     bool real;
-    long double first;
+    double first;
     int32_t code;
     int32_t next;  // the integer read after it (0 at the end)
   } rows[] = {
@@ -173,8 +174,8 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
       {"32 bytes at the end", zeros31 + "7", false, 7, 0, 0},
       {"33 bytes", zeros31 + "78 8", false, 0, 106, 8},
       {"300 bytes", std::string(299, '0') + "7\t8", false, 0, 106, 8},
-      {"64 bytes, then a line end", zeros61 + "1.5\r\n8", true, 1.5L, 0, 8},
-      {"64 bytes at the end", zeros61 + "1.5", true, 1.5L, 0, 0},
+      {"64 bytes, then a line end", zeros61 + "1.5\r\n8", true, 1.5, 0, 8},
+      {"64 bytes at the end", zeros61 + "1.5", true, 1.5, 0, 0},
       {"65 bytes", zeros61 + "1.55 8", true, 0, 106, 8},
       {"65 bytes of which the first 64 read well", zeros61 + "1.5x 8", true, 0, 106, 8},
   };
@@ -182,8 +183,9 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
     SCOPED_TRACE(row.name);
     SetUp();
     Deliver({{row.input}});
-    long double got = row.real ? ReadReal(gStandardInput) : ReadInteger(gStandardInput);
-    EXPECT_EQ(got, row.first);
+    Extended got =
+        row.real ? ReadReal(gStandardInput) : Extended::FromInt(ReadInteger(gStandardInput));
+    EXPECT_EQ(got, X(row.first));
     EXPECT_EQ(gPendingIOCode, row.code);
     gPendingIOCode = 0;
     EXPECT_EQ(ReadInteger(gStandardInput), row.next);
@@ -268,7 +270,7 @@ TEST_F(FakeDevice, ChannelsThatAreNotOpenForReading) {
   CloseInput(boundOnly);
   EXPECT_EQ(gPendingIOCode, 103);
   gPendingIOCode = 0;
-  EXPECT_EQ(Bits(ReadReal(boundOnly)), Bits(0.0L));
+  EXPECT_EQ(Bits(ReadReal(boundOnly)), Bits(X(0.0)));
   EXPECT_EQ(gPendingIOCode, 104);
   gPendingIOCode = 0;
   SkipLine(boundOnly);

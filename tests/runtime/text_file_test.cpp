@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fake_platform.h"
+#include "extended_values.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/stream/text_input.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-using Table = std::array<long double, 80>;
+using Table = std::array<Extended, 80>;
 
 class TextFile : public testing::Test {
  protected:
@@ -56,7 +57,7 @@ class TextFile : public testing::Test {
 // 0.25, 0.5, ... 20: exact, so every layout must give the very same values.
 Table Quarters() {
   Table table{};
-  for (int i = 0; i < 80; ++i) table[i] = (i + 1) * 0.25L;
+  for (int i = 0; i < 80; ++i) table[i] = Extended::FromInt(i + 1) * X(0.25);
   return table;
 }
 
@@ -94,7 +95,7 @@ TEST_F(TextFile, EveryLayoutOfTheNumbersReadsTheSame) {
 
 TEST_F(TextFile, MissingNumbersReadAsZero) {
   Table expected = Quarters();
-  for (int i = 40; i < 80; ++i) expected[i] = 0.0L;
+  for (int i = 40; i < 80; ++i) expected[i] = X(0.0);
   std::string forty = Layout("\r\n").substr(0, Layout("\r\n").find("10.25"));
   EXPECT_EQ(Load(Write(forty)), expected);
   EXPECT_EQ(gPendingIOCode, 0);
@@ -108,15 +109,15 @@ TEST_F(TextFile, MissingNumbersReadAsZero) {
 TEST_F(TextFile, AByteOrderMarkMakesTheFirstTokenInvalid) {
   Table table = Load(Write("\xEF\xBB\xBF" + Layout("\r\n")));
   EXPECT_EQ(gPendingIOCode, 106);
-  EXPECT_EQ(table[0], 0.0L);
-  EXPECT_EQ(table[1], 0.5L);
+  EXPECT_EQ(table[0], X(0.0));
+  EXPECT_EQ(table[1], X(0.5));
 }
 
 TEST_F(TextFile, ATokenAcrossTheBlockBoundary) {
   TextInput channel;
   BindFile(channel, Write(std::string(126, ' ') + "1234.5\r\n7").c_str());
   OpenForReading(channel);
-  EXPECT_EQ(ReadReal(channel), 1234.5L);
+  EXPECT_EQ(ReadReal(channel), X(1234.5));
   SkipLine(channel);
   EXPECT_EQ(ReadInteger(channel), 7);
   CloseInput(channel);
@@ -142,7 +143,7 @@ TEST_F(TextFile, OpenFailuresPassTheSystemCodeOn) {
   EXPECT_EQ(channel.state, InputState::kClosed);
 #else
   EXPECT_EQ(gPendingIOCode, 0);
-  EXPECT_EQ(ReadReal(channel), 0.0L);
+  EXPECT_EQ(ReadReal(channel), X(0.0));
   EXPECT_EQ(gPendingIOCode, EISDIR);
   CloseInput(channel);
 #endif

@@ -1,3 +1,4 @@
+#include "extended_values.h"
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 
@@ -50,7 +51,7 @@ struct PaddingRow {
 };
 
 TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
-  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  const Extended nan = kXNaN;
   const PaddingRow rows[] = {
       {"width 0", [] { WriteText("ab", 0); }, "ab"},
       {"negative width", [] { WriteText("ab", -5); }, "ab"},
@@ -66,17 +67,17 @@ TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
       {"integer without width", [] { WriteInteger(20); }, "20"},
       {"most negative integer", [] { WriteInteger(-2147483647 - 1, 5); }, "-2147483648"},
       {"integer above 255", [] { WriteInteger(5, 256); }, Blanks(255) + "5"},
-      {"real", [] { WriteReal(41.25L, 7, 3); }, " 41.250"},
-      {"real wider than its field", [] { WriteReal(1234.5678f, 7, 3); }, "1234.568"},
-      {"real, negative width", [] { WriteReal(0.125L, -3, 3); }, "0.125"},
-      {"real above 255", [] { WriteReal(1.0L, 300, 3); }, Blanks(295) + "1.000"},
-      {"exponent form above 255", [] { WriteReal(1234.5L, 300, -1); },
+      {"real", [] { WriteReal(X(41.25), 7, 3); }, " 41.250"},
+      {"real wider than its field", [] { WriteReal(Extended(1234.5678f), 7, 3); }, "1234.568"},
+      {"real, negative width", [] { WriteReal(X(0.125), -3, 3); }, "0.125"},
+      {"real above 255", [] { WriteReal(X(1.0), 300, 3); }, Blanks(295) + "1.000"},
+      {"exponent form above 255", [] { WriteReal(X(1234.5), 300, -1); },
        Blanks(274) + " 1.23450000000000000E+0003"},
       {"NaN", [nan] { WriteReal(nan, 7, 3); }, "    Nan"},
       {"NaN above 255", [nan] { WriteReal(nan, 260, 3); }, Blanks(257) + "Nan"},
       {"char has no width",
        [] {
-         WriteReal(123.456f, 5, 3);
+         WriteReal(Extended(123.456f), 5, 3);
          WriteChar(' ');
        },
        "123.456 "},
@@ -95,15 +96,15 @@ TEST_F(TextOutputTest, ReportLineShapes) {
   WriteText("H:");
   WriteInteger(3);
   WriteText(" F:");
-  WriteReal(12.5f, 7, 3);
+  WriteReal(Extended(12.5f), 7, 3);
   WriteText(" W:");
   FlushOutput();
-  WriteReal(0.125f, 5, 3);
+  WriteReal(Extended(0.125f), 5, 3);
   WriteChar(' ');
   FlushOutput();
   WriteLineEnd();
   WriteText("  Maximum profit: ");
-  WriteReal(412.75f, 7, 3);
+  WriteReal(Extended(412.75f), 7, 3);
   WriteLineEnd();
   EXPECT_EQ(Fake().writes, (std::vector<std::string>{"H:3 F: 12.500 W:", "0.125 ", "\r\n",
                                                    "  Maximum profit: 412.750\r\n"}));
@@ -245,7 +246,7 @@ TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   Fake().consoleCheckError = EBADF;
   const std::function<void()> writes[] = {
       [] { WriteText("a"); }, [] { WriteText("a", 300); },   [] { WriteInteger(1, 5); },
-      [] { WriteChar('c'); }, [] { WriteReal(1.0L, 5, 3); }, [] { WriteLineEnd(); },
+      [] { WriteChar('c'); }, [] { WriteReal(X(1.0), 5, 3); }, [] { WriteLineEnd(); },
   };
   int attempts = 0;
   for (const auto& write : writes) {

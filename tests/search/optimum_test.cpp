@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "extended_values.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -12,27 +14,27 @@
 namespace {
 
 // The profit of a grid allocation, added in the solver's order: project 8 first.
-long double GridProfit(const ProfitTable& table, const Ninths& n) {
-  long double sum = table.entries[8][n[8]];
-  for (int k = 7; k >= 1; --k) sum = static_cast<long double>(table.entries[k][n[k]]) + sum;
+Extended GridProfit(const ProfitTable& table, const Ninths& n) {
+  Extended sum(table.entries[8][n[8]]);
+  for (int k = 7; k >= 1; --k) sum = static_cast<Extended>(table.entries[k][n[k]]) + sum;
   return sum;
 }
 
 struct Enumerated {
   Ninths best;
-  long double profit;
+  Extended profit;
   int count;
 };
 
 // Every allocation of 9 ninths in ascending order of (n1, ... n8); the first best kept.
 Enumerated BruteForce(const ProfitTable& table) {
-  Enumerated result{{}, -std::numeric_limits<long double>::infinity(), 0};
+  Enumerated result{{}, -kXInfinity, 0};
   Ninths n{};
   std::function<void(int, int)> visit = [&](int k, int left) {
     if (k == 8) {
       n[8] = static_cast<uint8_t>(left);
       ++result.count;
-      long double profit = GridProfit(table, n);
+      Extended profit = GridProfit(table, n);
       if (profit > result.profit) {
         result.profit = profit;
         result.best = n;

@@ -1,37 +1,15 @@
 #include "runtime/number/format.h"
 
-#include <cstring>
-
 #include "runtime/number/extended.h"
 #include "runtime/number/pow10.h"
 
 namespace {
 
-// The fields of an 80-bit extended value: 64-bit significand with its explicit leading
-// bit, 15-bit biased exponent (bias 16383), sign.
-struct ExtendedFields {
-  uint64_t significand;
-  uint32_t exponent;
-  bool negative;
-};
-
-ExtendedFields FieldsOf(long double x) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &x, sizeof bytes);
-  ExtendedFields fields;
-  std::memcpy(&fields.significand, bytes, 8);
-  uint16_t top;
-  std::memcpy(&top, bytes + 8, 2);
-  fields.exponent = top & 0x7FFFu;
-  fields.negative = (top & 0x8000u) != 0;
-  return fields;
-}
-
 // e with m in [2^e, 2^(e+1)), for m > 0 finite. An exponent field of 0 (a denormal)
 // scales like a field of 1, without the leading bit.
-int32_t BinaryExponent(const ExtendedFields& fields) {
-  int32_t field = fields.exponent == 0 ? 1 : static_cast<int32_t>(fields.exponent);
-  return field - 16383 - __builtin_clzll(fields.significand);
+int32_t BinaryExponent(Extended m) {
+  int32_t field = m.Exponent() == 0 ? 1 : static_cast<int32_t>(m.Exponent());
+  return field - 16383 - __builtin_clzll(m.Significand());
 }
 
 void Append(NumberText& text, char c) { text.Put(c); }
@@ -88,16 +66,15 @@ NumberText FormatInteger(int32_t value) {
   return text;
 }
 
-DecimalParts DecimalExponent(long double a) {
+DecimalParts DecimalExponent(Extended a) {
   DecimalParts parts{0, a};
   // Each round takes out the power of ten that the binary exponent guarantees, until
   // none is left (zero needs none).
   for (;;) {
-    ExtendedFields fields = FieldsOf(parts.m);
-    if (fields.significand == 0) return parts;
+    if (parts.m.Significand() == 0) return parts;
     // 19728 / 65536 = 0.3010254, just below log10 2 = 0.3010300; the shift of the
     // signed product rounds towards minus infinity for negative e.
-    int32_t e = BinaryExponent(fields);
+    int32_t e = BinaryExponent(parts.m);
     int32_t t = (e * 19728) >> 16;
     if (t == 0) return parts;
     parts.k += t;
@@ -105,14 +82,14 @@ DecimalParts DecimalExponent(long double a) {
   }
 }
 
-void DigitString(long double m, int32_t n, DigitBuffer& S) {
-  // 1. v := m * 10^17 rounded to extended, then to an integer, ties to even. v is below
-  //    1.6e18 < 2^63, so v + 2^63 lies in [2^63, 2^64) where the extended spacing is 1:
-  //    that one addition is the rounding to an integer, and subtracting 2^63 is exact.
-  long double scaled = m * 1e17L;
-  long double integral = (scaled + 0x1p63L) - 0x1p63L;
+void DigitString(Extended m, int32_t n, DigitBuffer& S) {
+  // 1. v := m * 10^17 rounded to extended, then to an integer, ties to even (below
+  //    1.6e18, so within the int64 range).
+  const Extended kTenTo17 = Extended::FromUnsigned(100000000000000000u);
+  Extended scaled = m * kTenTo17;
+  int64_t rounded = scaled.RoundToInt64();
   ArithmeticCheckpoint();
-  auto v = static_cast<uint64_t>(static_cast<int64_t>(integral));
+  auto v = static_cast<uint64_t>(rounded);
   // 2. The 19 digits of v, the first of them "0" or "1".
   constexpr uint64_t kTenTo18 = 1000000000000000000u;
   S[0] = '0';
@@ -136,18 +113,17 @@ void DigitString(long double m, int32_t n, DigitBuffer& S) {
   ++S[i];
 }
 
-NumberText FormatReal(long double x, int32_t width, int32_t decimals) {
+NumberText FormatReal(Extended x, int32_t width, int32_t decimals) {
   NumberText text;
   if (width > 255) width = 255;
-  ExtendedFields fields = FieldsOf(x);
-  if (fields.exponent == 0x7FFF) {
-    bool infinity = fields.significand == 0x8000000000000000u;
-    Append(text, !infinity ? "Nan" : fields.negative ? "-Inf" : "+Inf");
+  if (x.Exponent() == 0x7FFF) {
+    bool infinity = x.Significand() == 0x8000000000000000u;
+    Append(text, !infinity ? "Nan" : x.Negative() ? "-Inf" : "+Inf");
     return text;
   }
   // The sign bit alone decides the minus, so -0.0 keeps it.
-  bool negative = fields.negative;
-  long double a = __builtin_fabsl(x);
+  bool negative = x.Negative();
+  Extended a = negative ? -x : x;
   if (decimals < 0) {
     AppendExponentForm(text, negative, DecimalExponent(a), width);
     return text;
@@ -155,7 +131,7 @@ NumberText FormatReal(long double x, int32_t width, int32_t decimals) {
   // DecimalExponent reaches k = 36 exactly from 2^120 on: the fixed form would not fit.
   if (decimals > 216) decimals = 216;
   DecimalParts parts{0, a};
-  if (!__builtin_isless(a, 10.0L)) {
+  if (!(a < Extended(10.0))) {
     parts = DecimalExponent(a);
     if (parts.k >= 36) {
       AppendExponentForm(text, negative, parts, width);

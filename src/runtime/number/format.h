@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "runtime/core/checked.h"
+#include "runtime/number/extended.h"
 #include "runtime/number/fixed_text.h"
 
 // At most 255 characters: the fixed form is limited to 216 decimals and to magnitudes
@@ -28,15 +29,15 @@ NumberText FormatInteger(int32_t value);
 // is 2^120 or more. decimals < 0: exponent form with p = width - 8 digits, p limited to
 // 2 .. 18, so p + 8 characters long (width 0 gives 10): sign or blank, d.ddd, "E", sign,
 // four exponent digits.
-NumberText FormatReal(long double x, int32_t width, int32_t decimals);
+NumberText FormatReal(Extended x, int32_t width, int32_t decimals);
 
 // a = m * 10^k with 1 <= m < 16 (m = 0, k = 0 for a = 0), for a >= 0 and finite.
 //   DecimalExponent(1234.5) -> {3, 1.2345}      DecimalExponent(12.5) -> {0, 12.5}
 struct DecimalParts {
   int32_t k;
-  long double m;
+  Extended m;
 };
-DecimalParts DecimalExponent(long double a);
+DecimalParts DecimalExponent(Extended a);
 
 // The digit characters of m (0 <= m < 16): S[0] is the tens digit ("0" or "1"), S[1] the
 // units, S[2..] the decimals. At most 19 significant digits; rounded half up at position
@@ -45,4 +46,4 @@ DecimalParts DecimalExponent(long double a);
 //   DigitString(9.9996, 4)  -> "10000"
 //   DigitString(0.0625, 4)  -> "00063"
 using DigitBuffer = CheckedArray<char, 0, 254>;
-void DigitString(long double m, int32_t n, DigitBuffer& S);
+void DigitString(Extended m, int32_t n, DigitBuffer& S);

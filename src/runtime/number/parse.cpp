@@ -1,12 +1,11 @@
 #include "runtime/number/parse.h"
 
-#include "runtime/number/extended_x87.h"
 #include "runtime/number/pow10.h"
 
 namespace {
 
 constexpr ParsedInteger kInvalidInteger = {0, false};
-constexpr ParsedReal kInvalidReal = {0.0L, false};
+const ParsedReal kInvalidReal = {Extended(), false};
 
 // Beyond 99999 an exponent already lies far outside -5120 .. 5120, where ScalePow10 gives
 // +infinity or 0 whatever follows, so it stops growing there (at most 999999).
@@ -94,14 +93,14 @@ ParsedReal ParseReal(std::string_view token) {
     if (at == end) return kInvalidReal;
   }
   // 3. Integer digits.
-  long double v = 0.0L;
-  for (; at < end && IsDigit(token[at]); ++at)
-    v = v * 10.0L + static_cast<long double>(DigitValue(token[at]));
+  const Extended ten(10.0);
+  Extended v;
+  for (; at < end && IsDigit(token[at]); ++at) v = v * ten + Extended::FromInt(DigitValue(token[at]));
   // 4. Fraction digits, counted.
   int32_t fractionDigits = 0;
   if (at < end && token[at] == '.') {
     for (++at; at < end && IsDigit(token[at]); ++at) {
-      v = v * 10.0L + static_cast<long double>(DigitValue(token[at]));
+      v = v * ten + Extended::FromInt(DigitValue(token[at]));
       if (fractionDigits < kFractionCountStop) ++fractionDigits;
     }
   }

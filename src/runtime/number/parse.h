@@ -12,13 +12,15 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/number/extended.h"
+
 struct ParsedInteger {
   int32_t value;
   bool ok;
 };
 
 struct ParsedReal {
-  long double value;
+  Extended value;
   bool ok;
 };
 

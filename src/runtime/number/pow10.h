@@ -11,10 +11,11 @@
 #include <cstdint>
 
 #include "runtime/core/checked.h"
+#include "runtime/number/extended.h"
 
-long double ScalePow10(long double x, int32_t n);
+Extended ScalePow10(Extended x, int32_t n);
 
 // Each entry is the extended value nearest to its power of ten; 10^0 .. 10^27 are exact.
-extern const CheckedArray<long double, 0, 31> kPow10Small;  // 10^i, i = 0 .. 31
-extern const CheckedArray<long double, 1, 15> kPow10Mid;    // 10^(32 j), j = 1 .. 15
-extern const CheckedArray<long double, 1, 9> kPow10Large;   // 10^(512 l), l = 1 .. 9
+extern const CheckedArray<Extended, 0, 31> kPow10Small;  // 10^i, i = 0 .. 31
+extern const CheckedArray<Extended, 1, 15> kPow10Mid;    // 10^(32 j), j = 1 .. 15
+extern const CheckedArray<Extended, 1, 9> kPow10Large;   // 10^(512 l), l = 1 .. 9

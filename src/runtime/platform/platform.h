@@ -52,6 +52,9 @@ struct FaultResponse {
   void (*stop)(uint8_t code, uint32_t address);
   // Writes out the output still waiting in the program's buffer.
   void (*writePending)();
+  // Puts the arithmetic unit back into the program's setting, called first where the
+  // system hands over the faulting unit's state (Windows): that state would fault again.
+  void (*resetArithmetic)();
 };
 
 // Faults (floating-point traps, bad memory access, stack overflow, illegal instructions)

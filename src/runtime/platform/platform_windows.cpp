@@ -100,8 +100,8 @@ LONG CALLBACK HandleException(EXCEPTION_POINTERS* exception) {
   const EXCEPTION_RECORD* record = exception->ExceptionRecord;
   if (!EndsTheRun(record->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
   // The faulting x87 state is still loaded here; the next waiting x87 instruction
-  // would fault again. The stop loads the program's setting after this.
-  asm volatile("fninit");
+  // would fault again.
+  gResponse.resetArithmetic();
   gResponse.stop(CodeForExceptionStatus(record->ExceptionCode),
                  PlatformCodeAddress(record->ExceptionAddress));
   ExitProcess(255);  // the stop does not return

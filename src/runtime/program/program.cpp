@@ -35,7 +35,7 @@ void StopOnFault(uint8_t code, uint32_t address) {
 void StartUp(const StopWords& words) {
   gWords = words;
   SetEndSequence(EndProgram);
-  PlatformInstallFaultHandling({StopOnFault, WritePendingOutput});
+  PlatformInstallFaultHandling({StopOnFault, WritePendingOutput, LoadArithmeticSetting});
   LoadArithmeticSetting();
   MarkStandardInputClosed();
   MarkOutputClosed();

@@ -198,9 +198,9 @@ int32_t ReadInteger(TextInput& input) {
   return parsed.value;
 }
 
-long double ReadReal(TextInput& input) {
+Extended ReadReal(TextInput& input) {
   // At the end a real reads as 0.0, without error.
-  if (!SkipSeparators(input)) return 0.0L;
+  if (!SkipSeparators(input)) return Extended();
   CheckedArray<char, 0, 63> area;
   Token token = CollectToken(input, area);
   // An invalid token gives 0.0, so that storing the result into a float before the
@@ -209,7 +209,7 @@ long double ReadReal(TextInput& input) {
   ParsedReal parsed = token.tooLong ? ParsedReal{} : ParseReal(token.text);
   if (!parsed.ok) {
     StoreOwnCode(input, IOOperation::kRead, kInvalidNumber);
-    return 0.0L;
+    return Extended();
   }
   return parsed.value;
 }

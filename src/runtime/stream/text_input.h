@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "runtime/core/checked.h"
+#include "runtime/number/extended.h"
 #include "runtime/stream/text_buffer.h"
 
 // A zeroed input is unbound: opening it fails with 102.
@@ -41,7 +42,7 @@ void OpenForReading(TextInput& input);
 void CloseInput(TextInput& input);
 
 int32_t ReadInteger(TextInput& input);
-long double ReadReal(TextInput& input);
+Extended ReadReal(TextInput& input);
 void SkipLine(TextInput& input);
 
 // The steps below are the reading machinery the operations above are built from.

@@ -90,7 +90,7 @@ void WriteChar(char c) {
   ++gTextOutput.position;
 }
 
-void WriteReal(long double value, int32_t width, int32_t decimals) {
+void WriteReal(Extended value, int32_t width, int32_t decimals) {
   if (!EnsureOpen()) return;
   NumberText text = FormatReal(value, width, decimals);
   AppendPadded(text.View(), width);

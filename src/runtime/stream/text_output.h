@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/number/extended.h"
 #include "runtime/stream/text_buffer.h"
 
 struct TextOutput {
@@ -28,7 +29,7 @@ void MarkOutputClosed();
 void WriteText(std::string_view text, int32_t width = 0);
 void WriteInteger(int32_t value, int32_t width = 0);
 void WriteChar(char c);
-void WriteReal(long double value, int32_t width, int32_t decimals);
+void WriteReal(Extended value, int32_t width, int32_t decimals);
 void WriteLineEnd();  // CR LF, then FlushOutput
 void FlushOutput();   // end of a statement: writes out only on a console
 
