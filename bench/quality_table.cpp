@@ -115,7 +115,7 @@ RunResult Search(const Setting& setting, uint32_t seed) {
     close(channel[0]);
     // A stop's report line goes nowhere; its exit status tells.
     dup2(open("/dev/null", O_WRONLY), 1);
-    RandomSeed = seed;
+    gRandomSeed = seed;
     gPopulation.Setup(gTable, setting.count, setting.amplitude);
     for (uint32_t i = 0; i < setting.iterations; ++i) gPopulation.Step();
     float best = gPopulation.BestProfit();

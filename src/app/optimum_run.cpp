@@ -7,7 +7,7 @@
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 #include "search/optimum.h"
-#include "search/report_line.h"
+#include "search/individual_line.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void RunOptimum() {
   float profit = gTable.TotalProfit(shares);
 
   WriteLine("Exact optimum:");
-  // One report line, numbered as the only allocation of the report.
+  // One individual's line, numbered as the only allocation of the report.
   WriteText("H:1");
   WriteProfitAndShares(profit, shares);
   WriteText("  Maximum profit: ");

@@ -5,7 +5,7 @@
 #include "runtime/number/extended.h"
 #include "runtime/number/random.h"
 #include "runtime/stream/text_output.h"
-#include "search/report_line.h"
+#include "search/individual_line.h"
 
 void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,
                        float mutationAmplitude) {

@@ -131,7 +131,7 @@ TEST(AnswerFailure, ReadsTheBadLineToItsEndBeforeStopping) {
   EXPECT_LT(o.inputOffset, static_cast<int64_t>(input.size()));
 }
 
-// More than 20 individuals end in the bounds check of the slots, before any report line.
+// More than 20 individuals end in the bounds check of the slots, before any individual's line.
 TEST(SearchFailure, StopsBeforeTheReport) {
   const std::string three = AllPrompts();
   const std::string tooMany = " individuals asked for, but the population holds at most 20; "
@@ -147,7 +147,7 @@ TEST(SearchFailure, StopsBeforeTheReport) {
 }
 
 // Counts of 0 and 1, and tables without a positive profit or without one below 1e9, run
-// to the end: one report line per individual and the maximum profit.
+// to the end: one line per individual and the maximum profit.
 TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   std::string billions;
   for (int n = 0; n < 80; ++n) billions += std::to_string(1000000000 + n * 1000) + " ";

@@ -181,7 +181,7 @@ TEST(PosixSeedClock, FollowsTheRealMonotonicClock) {
     return static_cast<uint32_t>(static_cast<uint64_t>(t.tv_sec) * 1000000000u +
                                  static_cast<uint64_t>(t.tv_nsec));
   };
-  EXPECT_LE(RandomSeed - low(before), low(after) - low(before));
+  EXPECT_LE(gRandomSeed - low(before), low(after) - low(before));
 }
 
 // A request to end writes out what is still pending, then ends by the same signal.

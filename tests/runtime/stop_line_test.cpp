@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/stop_words.h"
+#include "fake_platform.h"
 #include "model/progress.h"
 #include "runtime/core/io_status.h"
 #include "runtime/platform/platform.h"
@@ -117,6 +118,19 @@ TEST(StopLine, SignedWithTheProgramsNameInWhateverWordsItGives) {
             std::string("allocate-optimum: function.txt, project 1, level 2: \"12abc\" is not an "
                         "integer from -2147483648 to 2147483647") +
                 kPlatformLineEnd);
+  ClearNotes();
+}
+
+// The line goes to standard error through the platform seam, in one write.
+TEST(StopLine, WrittenToStandardErrorThroughTheSeam) {
+  ClearNotes();
+  FakePlatform fake;
+  NoteQuestion(2);
+  WriteStopLine(216, kAllocateWords);
+  EXPECT_EQ(fake.errorWritten,
+            std::string("allocate: access violation at question 2 (iterations count)") +
+                kPlatformLineEnd);
+  EXPECT_TRUE(fake.writes.empty());
   ClearNotes();
 }
 

@@ -99,15 +99,23 @@ struct FakeOperations {
   static void Exit(int status) {
     if (gFake->onExit) gFake->onExit(status);
   }
+
+  // Async-signal-safe enough for a stop: the string has room reserved beforehand.
+  static void WriteErrorStream(const char* text, size_t count) {
+    gFake->errorWritten.append(text, count);
+    if (gFake->passErrorsOn) kSystemPlatform.writeErrorStream(text, count);
+  }
 };
 
 FakePlatform::FakePlatform() {
   gFake = this;
+  errorWritten.reserve(4096);
   gPlatform = {FakeOperations::OpenForReading, FakeOperations::StandardInput,
                FakeOperations::StandardOutput, FakeOperations::IsConsole,
                FakeOperations::Read,           FakeOperations::Write,
                FakeOperations::Close,          FakeOperations::SeedClock,
-               FakeOperations::Exit};
+               FakeOperations::Exit,           FakeOperations::WriteErrorStream,
+               kSystemPlatform.errorText};
 }
 
 FakePlatform::~FakePlatform() {

@@ -1,7 +1,8 @@
 #pragma once
 // The one fake of the platform seam, for every suite and the fuzz targets: standard input
 // served from scripted chunks, standard output recorded write by write, named files
-// opened by the system (or served from the same script), a set clock, and an exit that
+// opened by the system (or served from the same script), standard error recorded, the
+// system's own words for error numbers, a set clock, and an exit that
 // a test may take over. A FakePlatform stands in for the system while it lives.
 //
 //   FakePlatform fake;
@@ -57,6 +58,10 @@ class FakePlatform {
   size_t writeLimit = 1 << 20;  // bytes recorded at most
   std::vector<std::string> writes;  // the bytes of each write that succeeded
   std::string Written() const;
+
+  // Standard error: every write recorded, also when passed on to the system's own.
+  std::string errorWritten;
+  bool passErrorsOn = false;  // also write them to the real standard error
 
   uint32_t clock = 0;
   // Called instead of the system's exit when set; a stop ends there (or in the

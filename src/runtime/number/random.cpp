@@ -2,6 +2,6 @@
 
 #include "runtime/platform/platform.h"
 
-uint32_t RandomSeed = 0;
+uint32_t gRandomSeed = 0;
 
-void SeedFromClock() { RandomSeed = gPlatform.seedClock(); }
+void SeedFromClock() { gRandomSeed = gPlatform.seedClock(); }

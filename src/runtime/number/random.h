@@ -8,22 +8,22 @@
 
 #include <cstdint>
 
-extern uint32_t RandomSeed;  // 0 until seeded
+extern uint32_t gRandomSeed;  // 0 until seeded
 
-// RandomSeed := RandomSeed * 134775813 + 1 (mod 2^32).
-inline void NextSeed() { RandomSeed = RandomSeed * 134775813u + 1u; }
+// gRandomSeed := gRandomSeed * 134775813 + 1 (mod 2^32).
+inline void NextSeed() { gRandomSeed = gRandomSeed * 134775813u + 1u; }
 
 // The new state / 2^32, in [0, 1): exact in a double, never 1. A caller that stores it
 // in a float rounds it there (the 128 states from 4294967168 up round to 1.0f).
 inline double RandomReal() {
   NextSeed();
-  return static_cast<double>(RandomSeed) * 0x1p-32;
+  return static_cast<double>(gRandomSeed) * 0x1p-32;
 }
 
 // floor(n * new state / 2^32): in [0, n) for n >= 1, 0 for n = 0. No rejection.
 inline uint32_t RandomBelow(uint32_t n) {
   NextSeed();
-  return static_cast<uint32_t>((static_cast<uint64_t>(n) * RandomSeed) >> 32);
+  return static_cast<uint32_t>((static_cast<uint64_t>(n) * gRandomSeed) >> 32);
 }
 
 // Seeds from the system's clock: the low 32 bits of the monotonic clock in nanoseconds

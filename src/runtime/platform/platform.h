@@ -3,7 +3,8 @@
 // once (platform_posix.cpp, platform_windows.cpp; the build picks one), and no other file
 // under src/ includes a system header.
 //
-// The input and output operations, the seed's clock and the exit go through gPlatform,
+// The input and output operations (standard error's too), the system's words for an error
+// number, the seed's clock and the exit go through gPlatform,
 // so a test can put a fake in their place; the program itself always runs on
 // kSystemPlatform. Every operation returns 0 or the system's own error number (errno on
 // Linux, GetLastError on Windows: a missing file is 2 on both) and is async-signal-safe.
@@ -33,6 +34,12 @@ struct PlatformOperations {
   uint32_t (*seedClock)();
   // Ends the process with this exit status; the system's own never returns.
   void (*exit)(int status);
+  // Writes to standard error; a failure is ignored.
+  void (*writeErrorStream)(const char* text, size_t count);
+  // The system's own message for error number code, NUL-terminated, cut to fit size
+  // bytes (strerrordesc_np on Linux, FormatMessageA on Windows without its trailing line
+  // end and period).
+  void (*errorText)(int code, char* text, size_t size);
 };
 
 extern PlatformOperations gPlatform;
@@ -69,13 +76,13 @@ void PlatformInstallFaultHandling(const FaultResponse& response);
 // low 32 bits, never 0.
 uint32_t PlatformCodeAddress(const void* address);
 
-// Writes to standard error; a failure is ignored.
-void PlatformWriteErrorStream(const char* text, size_t count);
+inline void PlatformWriteErrorStream(const char* text, size_t count) {
+  gPlatform.writeErrorStream(text, count);
+}
 
 // How the system's own tools end a line on standard error: "\n", or "\r\n" on Windows.
 extern const char kPlatformLineEnd[];
 
-// The system's own message for error number code, NUL-terminated, cut to fit size bytes
-// (strerror_r / strerrordesc_np on Linux, FormatMessageA on Windows without its trailing
-// line end and period).
-void PlatformErrorText(int code, char* text, size_t size);
+inline void PlatformErrorText(int code, char* text, size_t size) {
+  gPlatform.errorText(code, text, size);
+}

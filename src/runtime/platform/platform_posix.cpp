@@ -161,10 +161,26 @@ void Ignore(int signal) {
   sigaction(signal, &ignore, nullptr);
 }
 
+void WriteErrorStream(const char* text, size_t count) {
+  while (count > 0) {
+    ssize_t written = write(STDERR_FILENO, text, count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    text += written;
+    count -= static_cast<size_t>(written);
+  }
+}
+
+// strerrordesc_np neither translates nor allocates, so it is safe in the end sequence.
+void ErrorText(int code, char* text, size_t size) {
+  CopyErrorText(strerrordesc_np(code), code, text, size);
+}
+
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole, Read, Write, Close, SeedClock, Exit};
+    OpenForReading, StandardInput, StandardOutput, IsConsole, Read,      Write,
+    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
 PlatformOperations gPlatform = kSystemPlatform;
 
 void PlatformInstallFaultHandling(const FaultResponse& response) {
@@ -184,17 +200,3 @@ uint32_t PlatformCodeAddress(const void* address) {
 
 const char kPlatformLineEnd[] = "\n";
 
-void PlatformWriteErrorStream(const char* text, size_t count) {
-  while (count > 0) {
-    ssize_t written = write(STDERR_FILENO, text, count);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    text += written;
-    count -= static_cast<size_t>(written);
-  }
-}
-
-// strerrordesc_np neither translates nor allocates, so it is safe in the end sequence.
-void PlatformErrorText(int code, char* text, size_t size) {
-  CopyErrorText(strerrordesc_np(code), code, text, size);
-}

@@ -47,11 +47,8 @@ int IsConsole(PlatformHandle handle, bool* console) {
   HANDLE output = ToHandle(handle);
   SetLastError(0);
   DWORD type = GetFileType(output);
-  if (type == FILE_TYPE_UNKNOWN) {
-    int error = LastError();
-    CloseHandle(output);
-    return error;
-  }
+  // The handle is the caller's: it stays open whatever the answer.
+  if (type == FILE_TYPE_UNKNOWN) return LastError();
   DWORD mode = 0;
   *console = type == FILE_TYPE_CHAR && GetConsoleMode(output, &mode);
   return 0;
@@ -123,10 +120,37 @@ BOOL WINAPI HandleConsoleEvent(DWORD event) {
   return FALSE;
 }
 
+void WriteErrorStream(const char* text, size_t count) {
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (error == INVALID_HANDLE_VALUE || error == nullptr) return;
+  while (count > 0) {
+    DWORD piece = count > 0x10000 ? 0x10000 : static_cast<DWORD>(count);
+    DWORD written = 0;
+    if (!WriteFile(error, text, piece, &written, nullptr) || written == 0) return;
+    text += written;
+    count -= written;
+  }
+}
+
+void ErrorText(int code, char* text, size_t size) {
+  char message[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, static_cast<DWORD>(code), 0, message, sizeof message,
+                                nullptr);
+  // Without the trailing line end (and blanks), then without the final period.
+  while (length > 0 && (message[length - 1] == '\n' || message[length - 1] == '\r' ||
+                        message[length - 1] == ' '))
+    --length;
+  if (length > 0 && message[length - 1] == '.') --length;
+  message[length] = '\0';
+  CopyErrorText(length > 0 ? message : nullptr, code, text, size);
+}
+
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole, Read, Write, Close, SeedClock, Exit};
+    OpenForReading, StandardInput, StandardOutput, IsConsole, Read,      Write,
+    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
 PlatformOperations gPlatform = kSystemPlatform;
 
 void PlatformInstallFaultHandling(const FaultResponse& response) {
@@ -146,28 +170,3 @@ uint32_t PlatformCodeAddress(const void* address) {
 
 const char kPlatformLineEnd[] = "\r\n";
 
-void PlatformWriteErrorStream(const char* text, size_t count) {
-  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-  if (error == INVALID_HANDLE_VALUE || error == nullptr) return;
-  while (count > 0) {
-    DWORD piece = count > 0x10000 ? 0x10000 : static_cast<DWORD>(count);
-    DWORD written = 0;
-    if (!WriteFile(error, text, piece, &written, nullptr) || written == 0) return;
-    text += written;
-    count -= written;
-  }
-}
-
-void PlatformErrorText(int code, char* text, size_t size) {
-  char message[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, static_cast<DWORD>(code), 0, message, sizeof message,
-                                nullptr);
-  // Without the trailing line end (and blanks), then without the final period.
-  while (length > 0 && (message[length - 1] == '\n' || message[length - 1] == '\r' ||
-                        message[length - 1] == ' '))
-    --length;
-  if (length > 0 && message[length - 1] == '.') --length;
-  message[length] = '\0';
-  CopyErrorText(length > 0 ? message : nullptr, code, text, size);
-}

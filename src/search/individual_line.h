@@ -1,5 +1,5 @@
 #pragma once
-// The tail of a report line, shared by every program that prints allocations: " F:"
+// The tail of an individual's line, shared by every program that prints allocations: " F:"
 // and the profit (width 7, 3 decimals), " W:" and the 8 shares (width 5, 3 decimals,
 // each followed by a blank), then CR LF.
 //

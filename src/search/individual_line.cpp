@@ -1,4 +1,4 @@
-#include "search/report_line.h"
+#include "search/individual_line.h"
 
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
