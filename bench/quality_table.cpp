@@ -21,10 +21,10 @@
 #include <utility>
 #include <vector>
 
-#include "model/profit_table.h"
 #include "app/stop_words.h"
-#include "runtime/program/program.h"
+#include "model/profit_table.h"
 #include "runtime/number/random.h"
+#include "runtime/program/program.h"
 #include "search/optimum.h"
 #include "search/population.h"
 
@@ -80,8 +80,8 @@ struct Family {
   const char* name;
   Curve curve;
 };
-const Family kFamilies[] = {{"concave", Concave},     {"linear", Linear},
-                            {"S-shaped", SShaped},    {"fixed cost", FixedCost},
+const Family kFamilies[] = {{"concave", Concave},       {"linear", Linear},
+                            {"S-shaped", SShaped},      {"fixed cost", FixedCost},
                             {"one dominant", Dominant}, {"random", Scattered}};
 
 struct Setting {

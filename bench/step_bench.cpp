@@ -2,10 +2,10 @@
 // allows: count 20, 65,535 steps, on the example table. Built, never run by ctest.
 #include <benchmark/benchmark.h>
 
-#include "model/profit_table.h"
 #include "app/stop_words.h"
-#include "runtime/program/program.h"
+#include "model/profit_table.h"
 #include "runtime/number/random.h"
+#include "runtime/program/program.h"
 #include "search/population.h"
 
 namespace {

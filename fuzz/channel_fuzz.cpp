@@ -120,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       BindFile(gFile, "function.txt");
       OpenForReading(gFile);
     });
-    Require(opened.kind == Outcome::kReturned && gPendingIOCode == 0, "the file channel did not open");
+    Require(opened.kind == Outcome::kReturned && gPendingIOCode == 0,
+            "the file channel did not open");
   }
 
   model::Stream stream(bytes);

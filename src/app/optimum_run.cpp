@@ -2,12 +2,12 @@
 
 #include <string_view>
 
-#include "model/profit_table.h"
 #include "app/write_line.h"
+#include "model/profit_table.h"
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
-#include "search/optimum.h"
 #include "search/individual_line.h"
+#include "search/optimum.h"
 
 namespace {
 

@@ -7,9 +7,12 @@ namespace {
 
 const char* QuestionName(int question) {
   switch (question) {
-    case 1: return "number of individuals";
-    case 2: return "iterations count";
-    default: return "mutation amplitude";
+    case 1:
+      return "number of individuals";
+    case 2:
+      return "iterations count";
+    default:
+      return "mutation amplitude";
   }
 }
 
@@ -51,16 +54,27 @@ bool OwnAccount(uint8_t code, WordsLine& line) {
 
 void ActivityWords(WordsLine& line) {
   switch (gProgress.activity) {
-    case Activity::kStarting: break;
-    case Activity::kLoading: line.Add(" while reading ").Add(gProgress.fileName); break;
+    case Activity::kStarting:
+      break;
+    case Activity::kLoading:
+      line.Add(" while reading ").Add(gProgress.fileName);
+      break;
     case Activity::kAnswering:
       line.Add(" at question ").Number(gProgress.question);
       AddQuestionName(line);
       break;
-    case Activity::kSettingUp: line.Add(" while setting up the population"); break;
+    case Activity::kSettingUp:
+      line.Add(" while setting up the population");
+      break;
     case Activity::kSearching:
-    case Activity::kMutating: line.Add(" during the search"); break;
-    case Activity::kReporting: line.Add(" while printing the report"); break;
-    case Activity::kWaiting: line.Add(" while waiting for ENTER"); break;
+    case Activity::kMutating:
+      line.Add(" during the search");
+      break;
+    case Activity::kReporting:
+      line.Add(" while printing the report");
+      break;
+    case Activity::kWaiting:
+      line.Add(" while waiting for ENTER");
+      break;
   }
 }

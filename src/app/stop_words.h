@@ -1,8 +1,9 @@
 #pragma once
 // allocate's own words for a stop, handed to the runtime's stop line at start-up. They
 // read the notes of model/progress.h:
-//   NumberPlace   "function.txt, project 2, level 3: "   or  "answer to question 3 (mutation amplitude): "
-//   OwnAccount    201 while setting up: "25 individuals asked for, but the population holds
+//   NumberPlace   "function.txt, project 2, level 3: "   or  "answer to question 3 (mutation
+//   amplitude): " OwnAccount    201 while setting up: "25 individuals asked for, but the population
+//   holds
 //                 at most 20; answer question 1 with 20 or less"
 //   ActivityWords " while reading function.txt", " during the search", ...
 

@@ -22,10 +22,10 @@ enum class Activity : uint8_t {
 
 struct Progress {
   Activity activity;
-  uint8_t question;  // 1..3
-  uint8_t project;   // 1..8
-  uint8_t level;     // 0..9
-  uint32_t count;    // individuals asked for
+  uint8_t question;                    // 1..3
+  uint8_t project;                     // 1..8
+  uint8_t level;                       // 0..9
+  uint32_t count;                      // individuals asked for
   CheckedArray<char, 0, 63> fileName;  // NUL-terminated, cut to fit
 };
 

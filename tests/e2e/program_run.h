@@ -15,6 +15,7 @@
 //   EXPECT_EQ(o.exitCode, 0);
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -29,16 +30,14 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "report_line.h"
 
@@ -120,8 +119,8 @@ class Workdir {
  public:
   Workdir() {
     const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/allocate-e2e-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/allocate-e2e-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) != nullptr) path_ = name.data();
@@ -154,23 +153,23 @@ enum class Stdin { kPipe, kClosed, kDevNull, kFile };
 enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader };
 
 struct RunSetup {
-  std::string input = {};           // written to the standard-input pipe
+  std::string input = {};  // written to the standard-input pipe
   // The clock the program seeds from, in its own units (nanoseconds of CLOCK_MONOTONIC
   // on Linux, the performance counter's 100 ns under Wine); the real one when unset.
   std::optional<uint64_t> clock = {};
   Stdin in = Stdin::kPipe;
   Stdout out = Stdout::kPipe;
-  bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
+  bool keepInputOpen = false;  // the test sends more, or closes the pipe itself
   int timeoutMs = 20000;
   std::vector<std::string> arguments = {};  // after the program's name
   Program program = Program::kAllocate;
 };
 
 struct Outcome {
-  std::string out;      // standard output (the terminal's screen under a pty)
-  std::string err;      // standard error: the line in words after a stop
-  int exitCode = -1;    // -1 unless the child exited normally
-  int signal = 0;       // the signal that ended it, if any
+  std::string out;    // standard output (the terminal's screen under a pty)
+  std::string err;    // standard error: the line in words after a stop
+  int exitCode = -1;  // -1 unless the child exited normally
+  int signal = 0;     // the signal that ended it, if any
   bool timedOut = false;
   int64_t inputOffset = -1;  // Stdin::kFile: how far the program read its input
 };
@@ -269,16 +268,30 @@ class Child {
     child.pid_ = fork();
     if (child.pid_ == 0) {
       switch (setup.in) {
-        case Stdin::kPipe: dup2(in[0], 0); break;
-        case Stdin::kClosed: close(0); break;
-        case Stdin::kDevNull: dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0); break;
-        case Stdin::kFile: dup2(child.inputFile_, 0); break;
+        case Stdin::kPipe:
+          dup2(in[0], 0);
+          break;
+        case Stdin::kClosed:
+          close(0);
+          break;
+        case Stdin::kDevNull:
+          dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+          break;
+        case Stdin::kFile:
+          dup2(child.inputFile_, 0);
+          break;
       }
       switch (setup.out) {
         case Stdout::kPipe:
-        case Stdout::kPipeClosedByReader: dup2(out[1], 1); break;
-        case Stdout::kClosed: close(1); break;
-        case Stdout::kDevFull: dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1); break;
+        case Stdout::kPipeClosedByReader:
+          dup2(out[1], 1);
+          break;
+        case Stdout::kClosed:
+          close(1);
+          break;
+        case Stdout::kDevFull:
+          dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1);
+          break;
       }
       dup2(err[1], 2);
       ExecProgram(dir.Path().c_str(), env.Get(), args.Get());
@@ -379,7 +392,8 @@ class Child {
     for (;;) {
       if (!text.empty() && outcome_.out.ends_with(text)) return true;
       int64_t left = stop - NowMs();
-      if (left <= 0 || !Collect(static_cast<int>(left))) return !text.empty() && outcome_.out.ends_with(text);
+      if (left <= 0 || !Collect(static_cast<int>(left)))
+        return !text.empty() && outcome_.out.ends_with(text);
     }
   }
   void ReadFor(int ms) { ReadUntil({}, ms); }

@@ -20,11 +20,11 @@
 #include <thread>
 #include <vector>
 
-#include "exact_decimal.h"
 #include "app/stop_words.h"
-#include "runtime/program/program.h"
-#include "runtime/number/format.h"
+#include "exact_decimal.h"
 #include "runtime/number/extended.h"
+#include "runtime/number/format.h"
+#include "runtime/program/program.h"
 
 namespace {
 

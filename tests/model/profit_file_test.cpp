@@ -12,8 +12,8 @@
 #include <string>
 
 #include "model/profit_table.h"
-#include "runtime/program/program.h"
 #include "runtime/core/stop.h"
+#include "runtime/program/program.h"
 
 namespace {
 

@@ -9,7 +9,8 @@ namespace {
 // (0xC0000092) that the C runtime would resume for ever.
 TEST(X87DeathTest, RegisterStackOverflowStopsAsAnInvalidOperation) {
   EXPECT_EXIT(asm volatile("fld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\t"
-                           "fld1\n\tfwait" ::: "memory"),
+                           "fld1\n\tfwait" ::
+                               : "memory"),
               testing::ExitedWithCode(207), "");
 }
 

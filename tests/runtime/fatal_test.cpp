@@ -1,6 +1,3 @@
-#include "extended_values.h"
-#include "runtime/program/program.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,11 +10,13 @@
 #include <string>
 
 #include "child_run.h"
+#include "extended_values.h"
 #include "runtime/core/checked.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/extended.h"
 #include "runtime/platform/platform.h"
+#include "runtime/program/program.h"
 #include "runtime/program/report_line.h"
 #include "runtime/stream/text_output.h"
 
@@ -65,16 +64,43 @@ TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
     int code;
   } rows[] = {
       {"range check", [] { RangeCheckFailed(); }, 201},
-      {"checked index", [] { CheckedArray<int, 1, 8> a{}; volatile int i = 9; a[i] = 1; }, 201},
-      {"pending 106", [] { gPendingIOCode = 106; CheckIOResult(); }, 106},
-      {"pending 267", [] { gPendingIOCode = 267; CheckIOResult(); }, 11},
-      {"pending 256", [] { gPendingIOCode = 256; CheckIOResult(); }, 255},
+      {"checked index",
+       [] {
+         CheckedArray<int, 1, 8> a{};
+         volatile int i = 9;
+         a[i] = 1;
+       },
+       201},
+      {"pending 106",
+       [] {
+         gPendingIOCode = 106;
+         CheckIOResult();
+       },
+       106},
+      {"pending 267",
+       [] {
+         gPendingIOCode = 267;
+         CheckIOResult();
+       },
+       11},
+      {"pending 256",
+       [] {
+         gPendingIOCode = 256;
+         CheckIOResult();
+       },
+       255},
       {"store 1e39", [] { ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31))); }, 205},
-      {"truncate 1e30", [] { TruncateToByte(Opaque(XFields(false, 0x4062, 0xC9F2C9CD04674EDF))); }, 207},
+      {"truncate 1e30", [] { TruncateToByte(Opaque(XFields(false, 0x4062, 0xC9F2C9CD04674EDF))); },
+       207},
       {"truncate NaN", [] { TruncateToByte(Opaque(kXNaN)); }, 207},
       {"truncate 300", [] { TruncateToByte(Opaque(X(300.0))); }, 201},
       {"truncate -1", [] { TruncateToByte(Opaque(-X(1.0))); }, 201},
-      {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, 216},
+      {"null pointer",
+       [] {
+         volatile int* p = nullptr;
+         *p = 1;
+       },
+       216},
       {"interrupt", [] { raise(SIGINT); }, 217},
   };
   for (const Row& row : rows) {
@@ -109,7 +135,10 @@ TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
   ChildResult second = RunInChild(body);
   ASSERT_TRUE(IsReport(first.output, 201));
   EXPECT_EQ(first.output, second.output);
-  ChildResult other = RunInChild([] { gPendingIOCode = 106; CheckIOResult(); });
+  ChildResult other = RunInChild([] {
+    gPendingIOCode = 106;
+    CheckIOResult();
+  });
   EXPECT_NE(first.output.substr(21, 8), other.output.substr(21, 8));
 }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "extended_values.h"
-#include "runtime/platform/windows_status.h"
 #include "runtime/number/extended_x87.h"
+#include "runtime/platform/windows_status.h"
 
 namespace {
 
@@ -52,14 +52,56 @@ TEST(FaultStopDeathTest, EachFaultStopsWithItsCode) {
     void (*provoke)();
     int code;
   } rows[] = {
-      {"x87 0/0", [] { Extended zero = Opaque(X(0.0)); Opaque(zero / zero); ArithmeticCheckpoint(); }, 207},
-      {"x87 1/0", [] { Extended zero = Opaque(X(0.0)); Opaque(X(1.0) / zero); ArithmeticCheckpoint(); }, 200},
-      {"x87 store beyond the float range", [] { ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31))); }, 205},
-      {"SSE 0/0", [] { volatile float zero = 0; volatile float q = zero / zero; (void)q; }, 207},
-      {"SSE 1/0", [] { volatile float zero = 0; volatile float q = 1 / zero; (void)q; }, 200},
-      {"SSE overflow", [] { volatile float big = 3e38f; volatile float q = big * 10; (void)q; }, 205},
-      {"integer division by zero", [] { volatile int one = 1, zero = 0; volatile int q = one / zero; (void)q; }, 200},
-      {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, 216},
+      {"x87 0/0",
+       [] {
+         Extended zero = Opaque(X(0.0));
+         Opaque(zero / zero);
+         ArithmeticCheckpoint();
+       },
+       207},
+      {"x87 1/0",
+       [] {
+         Extended zero = Opaque(X(0.0));
+         Opaque(X(1.0) / zero);
+         ArithmeticCheckpoint();
+       },
+       200},
+      {"x87 store beyond the float range",
+       [] { ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31))); }, 205},
+      {"SSE 0/0",
+       [] {
+         volatile float zero = 0;
+         volatile float q = zero / zero;
+         (void)q;
+       },
+       207},
+      {"SSE 1/0",
+       [] {
+         volatile float zero = 0;
+         volatile float q = 1 / zero;
+         (void)q;
+       },
+       200},
+      {"SSE overflow",
+       [] {
+         volatile float big = 3e38f;
+         volatile float q = big * 10;
+         (void)q;
+       },
+       205},
+      {"integer division by zero",
+       [] {
+         volatile int one = 1, zero = 0;
+         volatile int q = one / zero;
+         (void)q;
+       },
+       200},
+      {"null pointer",
+       [] {
+         volatile int* p = nullptr;
+         *p = 1;
+       },
+       216},
       {"stack overflow", [] { Recurse(0); }, 202},
       // Windows knows no code for an illegal instruction: only a privileged one has one.
       {"illegal instruction", [] { __builtin_trap(); }, kWindows ? 255 : 218},

@@ -1,4 +1,3 @@
-#include "extended_values.h"
 #include "runtime/number/format.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+
+#include "extended_values.h"
 
 namespace {
 
@@ -97,13 +98,12 @@ const RealRow kEdges[] = {
     {"exponent form, minimum width", X(1234.5), -2147483647 - 1, -1, " 1.2E+0003", 10},
     {"exponent form, 18 digits", X(1234.5), 26, -1, " 1.23450000000000000E+0003", 26},
     {"exponent form, width 27", X(1234.5), 27, -1, "  1.23450000000000000E+0003", 27},
-    {"exponent form, 9.96 carries", XFields(false, 0x4002, 0x9F5C28F5C28F5C29), 10, -1, " 1.0E+0001", 10},
+    {"exponent form, 9.96 carries", XFields(false, 0x4002, 0x9F5C28F5C28F5C29), 10, -1,
+     " 1.0E+0001", 10},
     {"exponent form, 15.5 keeps its tens digit", X(15.5), 10, -1, " 1.6E+0001", 10},
     {"largest extended", kXLargest, 12, -1, " 1.190E+4932", 12},
-    {"smallest extended denormal", kXSmallestDenormal, 12, -1,
-     " 3.645E-4951", 12},
-    {"smallest extended normal", kXSmallestNormal, 12, -1, " 3.362E-4932",
-     12},
+    {"smallest extended denormal", kXSmallestDenormal, 12, -1, " 3.645E-4951", 12},
+    {"smallest extended normal", kXSmallestNormal, 12, -1, " 3.362E-4932", 12},
     {"0.5 exponent form", X(0.5), 10, -1, " 5.0E-0001", 10},
 };
 
@@ -204,9 +204,15 @@ struct ExponentRow {
 
 TEST(DecimalExponent, ScalesIntoOneToSixteen) {
   const ExponentRow rows[] = {
-      {X(0.0), 0, X(0.0)},   {X(1.0), 0, X(1.0)},      {X(10.0), 0, X(10.0)},
-      {X(15.5), 0, X(15.5)}, {X(16.0), 1, XFields(false, 0x3FFF, 0xCCCCCCCCCCCCCCCD)},     {X(1234.5), 3, XFields(false, 0x3FFF, 0x9E04189374BC6A7F)},
-      {X(0.5), -1, X(5.0)},  {X(0.0625), -2, X(6.25)}, {X(0x1p120), 36, X(0x1p120) / XFields(false, 0x4076, 0xC097CE7BC90715B3)},
+      {X(0.0), 0, X(0.0)},
+      {X(1.0), 0, X(1.0)},
+      {X(10.0), 0, X(10.0)},
+      {X(15.5), 0, X(15.5)},
+      {X(16.0), 1, XFields(false, 0x3FFF, 0xCCCCCCCCCCCCCCCD)},
+      {X(1234.5), 3, XFields(false, 0x3FFF, 0x9E04189374BC6A7F)},
+      {X(0.5), -1, X(5.0)},
+      {X(0.0625), -2, X(6.25)},
+      {X(0x1p120), 36, X(0x1p120) / XFields(false, 0x4076, 0xC097CE7BC90715B3)},
   };
   for (const auto& row : rows) {
     DecimalParts parts = DecimalExponent(row.a);

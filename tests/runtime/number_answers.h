@@ -71,5 +71,6 @@ inline const RealAnswer kRealAnswers[] = {
     {"1e5120", "1e5120", true, kXInfinity},
     {"0e5120", "0e5120", true, kXInfinity},
     {"1e-5120", "1e-5120", true, X(0.0)},
-    {"1e39", "1e39", true, XFields(false, 0x4080, 0xBC143FA4E250EB31)},  // 1e7 * 1e32 happens to round to the nearest
+    {"1e39", "1e39", true,
+     XFields(false, 0x4080, 0xBC143FA4E250EB31)},  // 1e7 * 1e32 happens to round to the nearest
 };

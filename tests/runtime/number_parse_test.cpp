@@ -1,16 +1,14 @@
-#include "runtime/number/parse.h"
-
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include <cstdio>
+#include <sstream>
 #include <string>
 
+#include "extended_values.h"
 #include "number_answers.h"
 #include "runtime/core/stop.h"
-#include "extended_values.h"
 #include "runtime/number/extended.h"
+#include "runtime/number/parse.h"
 
 namespace {
 
@@ -125,7 +123,8 @@ TEST(ParseReal, EmptyGroupsAndSigns) {
       {"-1e5120", true, -kXInfinity},
       {"-1e-5120", true, -X(0.0)},
       {"12.50e-1", true, X(1.25)},
-      {"1E0000000000000000000000000000000003", true, X(1000.0)},  // leading zeros are not significant
+      {"1E0000000000000000000000000000000003", true,
+       X(1000.0)},  // leading zeros are not significant
   };
   for (const auto& row : rows) ExpectReal(row.token, row.ok, row.value);
 }
@@ -135,14 +134,11 @@ TEST(ParseReal, HugeExponentsSaturateInsteadOfWrapping) {
     const char* token;
     Extended value;
   } rows[] = {
-      {"1e9999999999", kXInfinity},
-      {"1e-9999999999", X(0.0)},
-      {"0e9999999999", kXInfinity},
-      {"-1e99999999999999999999", -kXInfinity},
+      {"1e9999999999", kXInfinity}, {"1e-9999999999", X(0.0)},
+      {"0e9999999999", kXInfinity}, {"-1e99999999999999999999", -kXInfinity},
       {"1e4294967296", kXInfinity},  // would wrap to 0 in 32 bits
-      {"1e-4294967295", X(0.0)},      // would wrap to +1
-      {"1e100000", kXInfinity},
-      {"1e-100000", X(0.0)},
+      {"1e-4294967295", X(0.0)},     // would wrap to +1
+      {"1e100000", kXInfinity},     {"1e-100000", X(0.0)},
       {"0.1e5121", kXInfinity},  // the fraction digit counts: n = 5121 - 1
       {"10e-5121", X(0.0)},
   };
@@ -151,7 +147,8 @@ TEST(ParseReal, HugeExponentsSaturateInsteadOfWrapping) {
 
 TEST(ParseReal, MantissaIsExactUpTo19Digits) {
   ExpectReal("9999999999999999999", true, XFields(false, 0x403E, 0x8AC7230489E7FFFF));
-  ExpectReal("18446744073709551615", true, XFields(false, 0x403E, 0xFFFFFFFFFFFFFFFF));  // 2^64 - 1, still exact
+  ExpectReal("18446744073709551615", true,
+             XFields(false, 0x403E, 0xFFFFFFFFFFFFFFFF));  // 2^64 - 1, still exact
   ExpectReal("1234567890.123456789", true, XFields(false, 0x403B, 0x891087A3EF4C08A8) / X(1e9));
 }
 

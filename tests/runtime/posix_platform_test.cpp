@@ -16,8 +16,8 @@
 
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/platform/platform.h"
 #include "runtime/number/random.h"
+#include "runtime/platform/platform.h"
 #include "runtime/stream/text_output.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "number_answers.h"
 #include "extended_values.h"
+#include "number_answers.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/extended_x87.h"

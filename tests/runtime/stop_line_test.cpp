@@ -103,9 +103,9 @@ TEST(StopLine, SignedWithTheProgramsNameInWhateverWordsItGives) {
   const StopWords bare = {"tool", nullptr, nullptr, nullptr};
   ClearNotes();
   NoteLoading("function.txt");
-  EXPECT_EQ(Compose(217, optimum),
-            std::string("allocate-optimum: interrupted while reading function.txt") +
-                kPlatformLineEnd);
+  EXPECT_EQ(
+      Compose(217, optimum),
+      std::string("allocate-optimum: interrupted while reading function.txt") + kPlatformLineEnd);
   EXPECT_EQ(Compose(217, bare), std::string("tool: interrupted") + kPlatformLineEnd);
   NoteTableEntry(1, 2);
   NoteToken("1e39", 0, TokenKind::kReal);
@@ -142,7 +142,9 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
     std::string shown;
   } rows[] = {
       {"12abc", 0, "\"12abc\""},
-      {"\xEF\xBB\xBF" "1", 0, "\"\\xEF\\xBB\\xBF1\""},
+      {"\xEF\xBB\xBF"
+       "1",
+       0, "\"\\xEF\\xBB\\xBF1\""},
       {"a\"b\\c\x7F", 0, "\"a\\x22b\\x5Cc\\x7F\""},
       {"0123456789abcdef", 0, "\"0123456789abcdef\""},
       {"0123456789abcdefg", 0, "\"0123456789abcdef...\""},

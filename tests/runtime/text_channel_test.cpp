@@ -1,7 +1,3 @@
-#include "extended_values.h"
-#include "runtime/core/io_status.h"
-#include "runtime/stream/text_input.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -10,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "extended_values.h"
 #include "fake_platform.h"
 #include "number_answers.h"
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/platform/platform.h"
+#include "runtime/stream/text_input.h"
 
 // The reading machinery over the fake device: each read delivers the next chunk (or fails
 // with the chunk's code) and is counted; after the last chunk every read gives 0 bytes.
@@ -134,18 +133,10 @@ TEST_F(FakeDevice, SkipLineDiscardsUpToTheLineFeed) {
     const char* input;
     int next;  // the byte after SkipLine, or kEndOfInput
   } rows[] = {
-      {"ab\r\nX", 'X'},
-      {"ab\nX", 'X'},
-      {"\nX", 'X'},
-      {"\r\nX", 'X'},
+      {"ab\r\nX", 'X'},          {"ab\nX", 'X'},      {"\nX", 'X'},          {"\r\nX", 'X'},
       {"ab\rX\nY", 'Y'},  // a lone CR followed by text does not end the line
-      {"ab\r\rX\nY", 'Y'},
-      {"ab\r\r\nY", 'Y'},
-      {"\r\n\r\nX", '\r'},  // one line at a time
-      {"ab\n\x1A", kEndOfInput},
-      {"ab", kEndOfInput},
-      {"ab\r", kEndOfInput},
-      {"", kEndOfInput},
+      {"ab\r\rX\nY", 'Y'},       {"ab\r\r\nY", 'Y'},  {"\r\n\r\nX", '\r'},  // one line at a time
+      {"ab\n\x1A", kEndOfInput}, {"ab", kEndOfInput}, {"ab\r", kEndOfInput}, {"", kEndOfInput},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.input));
@@ -205,7 +196,11 @@ TEST_F(FakeDevice, EveryByteUpTo0x20Separates) {
 }
 
 TEST_F(FakeDevice, BytesAbove0x20BelongToTokens) {
-  for (const char* input : {"\x7F", "1\x80", "\xEF\xBB\xBF" "1", "1\xA0" "2"}) {
+  for (const char* input : {"\x7F", "1\x80",
+                            "\xEF\xBB\xBF"
+                            "1",
+                            "1\xA0"
+                            "2"}) {
     SCOPED_TRACE(testing::PrintToString(input));
     SetUp();
     Deliver({{input}});

@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "fake_platform.h"
 #include "extended_values.h"
+#include "fake_platform.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/stream/text_input.h"

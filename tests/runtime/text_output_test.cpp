@@ -1,5 +1,3 @@
-#include "extended_values.h"
-#include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "extended_values.h"
 #include "fake_platform.h"
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 
 namespace {
@@ -107,7 +107,7 @@ TEST_F(TextOutputTest, ReportLineShapes) {
   WriteReal(Extended(412.75f), 7, 3);
   WriteLineEnd();
   EXPECT_EQ(Fake().writes, (std::vector<std::string>{"H:3 F: 12.500 W:", "0.125 ", "\r\n",
-                                                   "  Maximum profit: 412.750\r\n"}));
+                                                     "  Maximum profit: 412.750\r\n"}));
 }
 
 TEST_F(TextOutputTest, BytesThatFillTheBufferGoOutAtOnce) {
@@ -245,7 +245,7 @@ TEST_F(TextOutputTest, PendingErrorEndsTheBlankFillAfterAFullPiece) {
 TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   Fake().consoleCheckError = EBADF;
   const std::function<void()> writes[] = {
-      [] { WriteText("a"); }, [] { WriteText("a", 300); },   [] { WriteInteger(1, 5); },
+      [] { WriteText("a"); }, [] { WriteText("a", 300); },     [] { WriteInteger(1, 5); },
       [] { WriteChar('c'); }, [] { WriteReal(X(1.0), 5, 3); }, [] { WriteLineEnd(); },
   };
   int attempts = 0;

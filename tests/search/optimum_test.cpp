@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "extended_values.h"
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <random>
 #include <string>
+
+#include "extended_values.h"
 
 namespace {
 
@@ -67,9 +67,15 @@ ProfitTable RandomTable(std::mt19937& gen, int kind) {
     float a = scale(gen), b = rate(gen);
     for (int j = 0; j <= 9; ++j) {
       switch (kind) {
-        case 0: table.entries[k][j] = real(gen); break;
-        case 1: table.entries[k][j] = static_cast<float>(small(gen)); break;
-        default: table.entries[k][j] = a * (1.0f - std::exp(-b * j / 9.0f)); break;
+        case 0:
+          table.entries[k][j] = real(gen);
+          break;
+        case 1:
+          table.entries[k][j] = static_cast<float>(small(gen));
+          break;
+        default:
+          table.entries[k][j] = a * (1.0f - std::exp(-b * j / 9.0f));
+          break;
       }
     }
   }
@@ -113,9 +119,15 @@ AllocationVector RandomAllocation(std::mt19937& gen, const AllocationVector& nea
   int form = shape(gen);
   for (int k = 1; k <= 8; ++k) {
     switch (form) {
-      case 0: v[k] = unit(gen); break;                           // spread
-      case 1: v[k] = unit(gen) < 0.3f ? unit(gen) : 0.0f; break;  // few projects
-      default: v[k] = near[k] + 0.1f * (unit(gen) - 0.5f); break;  // around the optimum
+      case 0:
+        v[k] = unit(gen);
+        break;  // spread
+      case 1:
+        v[k] = unit(gen) < 0.3f ? unit(gen) : 0.0f;
+        break;  // few projects
+      default:
+        v[k] = near[k] + 0.1f * (unit(gen) - 0.5f);
+        break;  // around the optimum
     }
   }
   v[1 + static_cast<int>(gen() % 8)] += 0.01f;  // never all zero

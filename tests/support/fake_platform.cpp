@@ -37,7 +37,8 @@ struct FakeOperations {
   static int Read(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* delivered) {
     *delivered = 0;
     bool scripted = handle == kFakeStandardInput || (gFake->scriptedFiles && handle == kFakeFile);
-    if (!scripted && handle != kFakeFile) return kSystemPlatform.read(handle, buffer, count, delivered);
+    if (!scripted && handle != kFakeFile)
+      return kSystemPlatform.read(handle, buffer, count, delivered);
     ++gFake->reads;
     if (!scripted || count == 0 || count > 128) {
       ++gFake->badReads;

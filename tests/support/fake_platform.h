@@ -51,11 +51,11 @@ class FakePlatform {
 
   // Standard output.
   bool console = false;
-  int standardOutputError = 0;  // non-zero: there is no standard output
-  int consoleCheckError = 0;    // non-zero: isConsole fails with it
-  std::deque<int> writeScript;  // per write call: 0 succeeds, anything else fails with it
-  int writeError = 0;           // once the script is used up: every write fails with it
-  size_t writeLimit = 1 << 20;  // bytes recorded at most
+  int standardOutputError = 0;      // non-zero: there is no standard output
+  int consoleCheckError = 0;        // non-zero: isConsole fails with it
+  std::deque<int> writeScript;      // per write call: 0 succeeds, anything else fails with it
+  int writeError = 0;               // once the script is used up: every write fails with it
+  size_t writeLimit = 1 << 20;      // bytes recorded at most
   std::vector<std::string> writes;  // the bytes of each write that succeeded
   std::string Written() const;
 
@@ -70,11 +70,11 @@ class FakePlatform {
 
   // What the program asked for.
   int reads = 0;
-  size_t delivered = 0;        // bytes handed out by reads
-  bool endReported = false;    // a read has delivered nothing
-  int readsAfterEnd = 0;       // reads asked for after that
+  size_t delivered = 0;      // bytes handed out by reads
+  bool endReported = false;  // a read has delivered nothing
+  int readsAfterEnd = 0;     // reads asked for after that
   int failedReads = 0;
-  int badReads = 0;       // a count of 0 or above 128, or a handle the fake did not give
+  int badReads = 0;  // a count of 0 or above 128, or a handle the fake did not give
   int inputChecks = 0;
   int outputChecks = 0;
   int writeCalls = 0;

@@ -14,11 +14,13 @@ struct CheckedArray {
   T items[kSize];
 
   T& operator[](int i) {
-    if (i < Lo || i > Hi) [[unlikely]] RangeCheckFailed();
+    if (i < Lo || i > Hi) [[unlikely]]
+      RangeCheckFailed();
     return items[i - Lo];
   }
   const T& operator[](int i) const {
-    if (i < Lo || i > Hi) [[unlikely]] RangeCheckFailed();
+    if (i < Lo || i > Hi) [[unlikely]]
+      RangeCheckFailed();
     return items[i - Lo];
   }
 

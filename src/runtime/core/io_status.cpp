@@ -45,7 +45,8 @@ void NoteInputOutputStop() {
 }
 
 void CheckIOResult() {
-  if (gPendingIOCode == 0) [[likely]] return;
+  if (gPendingIOCode == 0) [[likely]]
+    return;
   NoteInputOutputStop();
   StopWithError(FailureStatus(gPendingIOCode), PlatformCodeAddress(__builtin_return_address(0)));
 }

@@ -60,9 +60,7 @@ class FixedText {
   int32_t Length() const { return length_; }
   char& operator[](int i) { return chars_[i]; }
   char operator[](int i) const { return chars_[i]; }
-  std::string_view View() const {
-    return {chars_.Range(0, length_), static_cast<size_t>(length_)};
-  }
+  std::string_view View() const { return {chars_.Range(0, length_), static_cast<size_t>(length_)}; }
 
  private:
   CheckedArray<char, 0, Size - 1> chars_;

@@ -95,7 +95,8 @@ ParsedReal ParseReal(std::string_view token) {
   // 3. Integer digits.
   const Extended ten(10.0);
   Extended v;
-  for (; at < end && IsDigit(token[at]); ++at) v = v * ten + Extended::FromInt(DigitValue(token[at]));
+  for (; at < end && IsDigit(token[at]); ++at)
+    v = v * ten + Extended::FromInt(DigitValue(token[at]));
   // 4. Fraction digits, counted.
   int32_t fractionDigits = 0;
   if (at < end && token[at] == '.') {

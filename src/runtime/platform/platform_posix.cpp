@@ -106,23 +106,34 @@ bool IsStackOverflow(const siginfo_t* info, const ucontext_t* context) {
 uint8_t CodeForFloatingPointSignal(int signalCode) {
   switch (signalCode) {
     case FPE_FLTDIV:
-    case FPE_INTDIV: return 200;
-    case FPE_FLTOVF: return 205;
-    case FPE_FLTUND: return 206;
-    case FPE_FLTSUB: return 201;
-    case FPE_INTOVF: return 215;
-    default: return 207;  // FPE_FLTINV, FPE_FLTRES and anything unexpected
+    case FPE_INTDIV:
+      return 200;
+    case FPE_FLTOVF:
+      return 205;
+    case FPE_FLTUND:
+      return 206;
+    case FPE_FLTSUB:
+      return 201;
+    case FPE_INTOVF:
+      return 215;
+    default:
+      return 207;  // FPE_FLTINV, FPE_FLTRES and anything unexpected
   }
 }
 
 uint8_t CodeForSignal(int signal, const siginfo_t* info, const ucontext_t* context) {
   switch (signal) {
-    case SIGFPE: return CodeForFloatingPointSignal(info->si_code);
+    case SIGFPE:
+      return CodeForFloatingPointSignal(info->si_code);
     case SIGSEGV:
-    case SIGBUS: return IsStackOverflow(info, context) ? 202 : 216;
-    case SIGINT: return 217;
-    case SIGILL: return 218;
-    default: return 255;
+    case SIGBUS:
+      return IsStackOverflow(info, context) ? 202 : 216;
+    case SIGINT:
+      return 217;
+    case SIGILL:
+      return 218;
+    default:
+      return 255;
   }
 }
 
@@ -179,7 +190,7 @@ void ErrorText(int code, char* text, size_t size) {
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole, Read,      Write,
+    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,     Write,
     Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
 PlatformOperations gPlatform = kSystemPlatform;
 
@@ -199,4 +210,3 @@ uint32_t PlatformCodeAddress(const void* address) {
 }
 
 const char kPlatformLineEnd[] = "\n";
-

@@ -1,9 +1,9 @@
 // The seam on Windows: handles, GetLastError, exceptions and console control events.
 #include <windows.h>
 
-#include "runtime/platform/windows_status.h"
 #include "runtime/platform/platform.h"
 #include "runtime/platform/platform_common.h"
+#include "runtime/platform/windows_status.h"
 
 // Start of the executable's image, provided by the linker.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -111,7 +111,8 @@ BOOL WINAPI HandleConsoleEvent(DWORD event) {
   CONTEXT context = {};
   context.ContextFlags = CONTEXT_CONTROL;
   const void* where = nullptr;
-  if (GetThreadContext(gProgramThread, &context)) where = reinterpret_cast<const void*>(context.Rip);
+  if (GetThreadContext(gProgramThread, &context))
+    where = reinterpret_cast<const void*>(context.Rip);
   if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)
     gResponse.stop(217, PlatformCodeAddress(where));
   // Close, logoff, shutdown: what is written stays written, then the system's own
@@ -134,12 +135,11 @@ void WriteErrorStream(const char* text, size_t count) {
 
 void ErrorText(int code, char* text, size_t size) {
   char message[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, static_cast<DWORD>(code), 0, message, sizeof message,
-                                nullptr);
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                static_cast<DWORD>(code), 0, message, sizeof message, nullptr);
   // Without the trailing line end (and blanks), then without the final period.
-  while (length > 0 && (message[length - 1] == '\n' || message[length - 1] == '\r' ||
-                        message[length - 1] == ' '))
+  while (length > 0 &&
+         (message[length - 1] == '\n' || message[length - 1] == '\r' || message[length - 1] == ' '))
     --length;
   if (length > 0 && message[length - 1] == '.') --length;
   message[length] = '\0';
@@ -149,14 +149,14 @@ void ErrorText(int code, char* text, size_t size) {
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole, Read,      Write,
+    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,     Write,
     Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
 PlatformOperations gPlatform = kSystemPlatform;
 
 void PlatformInstallFaultHandling(const FaultResponse& response) {
   gResponse = response;
-  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &gProgramThread,
-                  0, FALSE, DUPLICATE_SAME_ACCESS);
+  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &gProgramThread, 0,
+                  FALSE, DUPLICATE_SAME_ACCESS);
   ULONG reserve = 64 * 1024;  // room for the handler when the stack runs out
   SetThreadStackGuarantee(&reserve);
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
@@ -169,4 +169,3 @@ uint32_t PlatformCodeAddress(const void* address) {
 }
 
 const char kPlatformLineEnd[] = "\r\n";
-

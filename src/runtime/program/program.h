@@ -2,7 +2,8 @@
 // The run's life: start-up, and the end sequence every run finishes through, normal or
 // stopped. Only the programs' main functions (and the tests' main) use it.
 //
-//   int main() { StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords}); Run(); EndProgram(); }
+//   int main() { StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords}); Run();
+//   EndProgram(); }
 
 #include "runtime/program/stop_line.h"
 

@@ -33,18 +33,28 @@ bool AddNumberPlace(WordsLine& line, const StopWords& words) {
 
 void AddStreamName(WordsLine& line) {
   switch (gIORecord.stream) {
-    case IOStream::kStandardInput: line.Add("standard input"); break;
-    case IOStream::kStandardOutput: line.Add("standard output"); break;
-    default: line.Add(gIORecord.fileName); break;
+    case IOStream::kStandardInput:
+      line.Add("standard input");
+      break;
+    case IOStream::kStandardOutput:
+      line.Add("standard output");
+      break;
+    default:
+      line.Add(gIORecord.fileName);
+      break;
   }
 }
 
 const char* OperationVerb() {
   switch (gIORecord.operation) {
-    case IOOperation::kOpen: return "cannot open ";
-    case IOOperation::kRead: return "cannot read ";
-    case IOOperation::kWrite: return "cannot write ";
-    default: return "cannot close ";
+    case IOOperation::kOpen:
+      return "cannot open ";
+    case IOOperation::kRead:
+      return "cannot read ";
+    case IOOperation::kWrite:
+      return "cannot write ";
+    default:
+      return "cannot close ";
   }
 }
 

@@ -26,7 +26,9 @@ void StoreSystemCode(const TextInput& input, IOOperation operation, int32_t code
   StoreCode(input, operation, code, true);
 }
 
-bool IsBound(InputState state) { return state == InputState::kClosed || state == InputState::kOpen; }
+bool IsBound(InputState state) {
+  return state == InputState::kClosed || state == InputState::kOpen;
+}
 
 // The named file read-only, or standard input when the name is empty.
 int32_t OpenDevice(TextInput& input) {

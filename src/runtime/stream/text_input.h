@@ -25,9 +25,9 @@ inline constexpr int kNameLimit = 259;  // bytes of a bound name, before its NUL
 // The byte 0x1A in the input always ends it.
 struct TextInput {
   int32_t handle;
-  InputState state;    // any value but kClosed and kOpen: never bound
-  uint32_t position;   // next byte to take from the buffer
-  uint32_t fillLevel;  // valid bytes in the buffer
+  InputState state;                        // any value but kClosed and kOpen: never bound
+  uint32_t position;                       // next byte to take from the buffer
+  uint32_t fillLevel;                      // valid bytes in the buffer
   CheckedArray<char, 0, kNameLimit> name;  // NUL-terminated; empty for standard input
   TextBuffer buffer;
 };

@@ -17,7 +17,7 @@ struct TextOutput {
   int32_t handle;           // standard output's, once open
   bool flushEachStatement;  // standard output is the console
   TextBuffer buffer;
-  uint32_t position;        // pending bytes in buffer, 0..128
+  uint32_t position;  // pending bytes in buffer, 0..128
 };
 
 extern TextOutput gTextOutput;
