@@ -57,59 +57,6 @@ TEST(PlatformCodeAddress, RelativeToTheImageAndNeverZero) {
   EXPECT_EQ(PlatformCodeAddress(__executable_start), 1u);
 }
 
-TEST(FatalStopDeathTest, EachStopEndsWithItsReportAndCode) {
-  struct Row {
-    const char* what;
-    std::function<void()> body;
-    int code;
-  } rows[] = {
-      {"range check", [] { RangeCheckFailed(); }, 201},
-      {"checked index",
-       [] {
-         CheckedArray<int, 1, 8> a{};
-         volatile int i = 9;
-         a[i] = 1;
-       },
-       201},
-      {"pending 106",
-       [] {
-         gPendingIOCode = 106;
-         CheckIOResult();
-       },
-       106},
-      {"pending 267",
-       [] {
-         gPendingIOCode = 267;
-         CheckIOResult();
-       },
-       11},
-      {"pending 256",
-       [] {
-         gPendingIOCode = 256;
-         CheckIOResult();
-       },
-       255},
-      {"store 1e39", [] { ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31))); }, 205},
-      {"truncate 1e30", [] { TruncateToByte(Opaque(XFields(false, 0x4062, 0xC9F2C9CD04674EDF))); },
-       207},
-      {"truncate NaN", [] { TruncateToByte(Opaque(kXNaN)); }, 207},
-      {"truncate 300", [] { TruncateToByte(Opaque(X(300.0))); }, 201},
-      {"truncate -1", [] { TruncateToByte(Opaque(-X(1.0))); }, 201},
-      {"null pointer",
-       [] {
-         volatile int* p = nullptr;
-         *p = 1;
-       },
-       216},
-      {"interrupt", [] { raise(SIGINT); }, 217},
-  };
-  for (const Row& row : rows) {
-    ChildResult result = RunInChild(row.body);
-    EXPECT_EQ(result.status, row.code) << row.what;
-    EXPECT_TRUE(IsReport(result.output, row.code)) << row.what;
-  }
-}
-
 // Without an end sequence registered (a program that skipped start-up) a stop still ends
 // the process with its code, writing nothing.
 TEST(FatalStopDeathTest, WithoutAnEndSequenceAStopJustExits) {
@@ -140,22 +87,6 @@ TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
     CheckIOResult();
   });
   EXPECT_NE(first.output.substr(21, 8), other.output.substr(21, 8));
-}
-
-TEST(FatalStopDeathTest, StackOverflowIsToldApart) {
-  ChildResult result = RunInChild([] {
-    struct Recurse {
-      static int Down(int depth) {
-        volatile char frame[1024];
-        frame[0] = static_cast<char>(depth);
-        if (depth == INT32_MAX) return 0;  // never reached: the stack runs out first
-        return Down(depth + 1) + frame[0];
-      }
-    };
-    Recurse::Down(0);
-  });
-  EXPECT_EQ(result.status, 202);
-  EXPECT_TRUE(IsReport(result.output, 202));
 }
 
 TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
