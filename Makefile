@@ -109,7 +109,7 @@ test-sanitize:
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  $(MAKE) test BUILD=$(SANITIZE_BUILD) CMAKE_ARGS="$(CMAKE_ARGS) -DALLOCATE_SANITIZE=ON"
 
-# Every float bit pattern through the report's number layouts; about half an hour on
+# Every float bit pattern through the report's number layouts; about 25 minutes on
 # two cores, so it is not part of `make test`.
 EXHAUSTIVE_BUILD ?= build-exhaustive
 test-exhaustive: deps

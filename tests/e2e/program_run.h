@@ -6,8 +6,9 @@
 // has a deadline; one that is still running at its deadline is killed and reported as
 // timed out, so a hang fails a test instead of blocking the suite.
 //
-// With ALLOCATE_PROGRAM and ALLOCATE_EMULATOR in the environment (absolute paths), the
-// suites run that program through the emulator instead: the Windows build under Wine.
+// With ALLOCATE_PROGRAM, OPTIMUM_PROGRAM and ALLOCATE_EMULATOR in the environment
+// (absolute paths), the suites run those programs through the emulator instead: the
+// Windows build under Wine.
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
