@@ -11,6 +11,7 @@
 #include "fake_platform.h"
 #include "model/progress.h"
 #include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
 #include "runtime/platform/platform.h"
 
 // The lines of the stops the end-to-end suites cannot reach on purpose, composed from the
@@ -27,6 +28,7 @@ std::string Compose(uint8_t code, const StopWords& words = kAllocateWords) {
 void ClearNotes() {
   gProgress = Progress{};
   gIORecord = IORecord{};
+  gStopCause = StopCause::kNone;
 }
 
 // The system's own words for an error number, as the line quotes them.
@@ -84,6 +86,15 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
        [] {
          NoteQuestion(1);
          NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
+         gStopCause = StopCause::kFault;
+       },
+       217, "allocate: interrupted at question 1 (number of individuals)"},
+      // The cause is what the stopping path recorded, not guessed from the code.
+      {"interrupted after a failure whose status is 217 too",
+       [] {
+         NoteQuestion(1);
+         NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 217, true);
+         gStopCause = StopCause::kFault;
        },
        217, "allocate: interrupted at question 1 (number of individuals)"},
   };

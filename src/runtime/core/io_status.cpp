@@ -37,7 +37,7 @@ void NoteIOFailure(IOStream stream, const char* fileName, IOOperation operation,
 }
 
 void NoteInputOutputStop() {
-  gIORecord.stopped = true;
+  gStopCause = StopCause::kInputOutput;
   CheckedArray<char, 0, 95>& text = gIORecord.systemText;
   text[0] = '\0';
   if (gIORecord.systemError)
@@ -48,5 +48,6 @@ void CheckIOResult() {
   if (gPendingIOCode == 0) [[likely]]
     return;
   NoteInputOutputStop();
-  StopWithError(FailureStatus(gPendingIOCode), PlatformCodeAddress(__builtin_return_address(0)));
+  StopWithError(FailureStatus(gPendingIOCode), PlatformCodeAddress(__builtin_return_address(0)),
+                StopCause::kInputOutput);
 }

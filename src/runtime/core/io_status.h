@@ -30,8 +30,7 @@ struct IORecord {
   int32_t code;
   CheckedArray<char, 0, 63> fileName;  // of IOStream::kFile; NUL-terminated, cut to fit
 
-  // Set when a stop comes from the pending code, with the system's message.
-  bool stopped;
+  // The system's message, fetched when a stop comes from the pending code.
   CheckedArray<char, 0, 95> systemText;  // NUL-terminated
 };
 
@@ -46,8 +45,8 @@ void NoteToken(std::string_view token, int area, TokenKind kind);
 void NoteIOFailure(IOStream stream, const char* fileName, IOOperation operation, int32_t code,
                    bool systemError);
 
-// The stop comes from the pending code: fetches the system's message for it. Runs in
-// normal context only (CheckIOResult, the end of a normal run).
+// The run stops because of the pending code: fetches the system's message for it and
+// records the cause. Runs in normal context only (CheckIOResult, the end of a normal run).
 void NoteInputOutputStop();
 
 // Stops with FailureStatus of the pending code, if one is pending. Kept out of line: its

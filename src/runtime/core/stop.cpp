@@ -4,6 +4,7 @@
 
 int32_t gExitCode = 0;
 uint32_t gErrorAddress = 0;
+StopCause gStopCause = StopCause::kNone;
 
 namespace {
 
@@ -20,7 +21,8 @@ void EndRun() {
 
 void RangeCheckFailed() { StopWithError(201, PlatformCodeAddress(__builtin_return_address(0))); }
 
-void StopWithError(uint8_t code, uint32_t address) {
+void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
+  gStopCause = cause;
   gExitCode = code;
   gErrorAddress = address;
   EndRun();

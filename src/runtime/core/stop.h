@@ -16,6 +16,11 @@
 extern int32_t gExitCode;
 extern uint32_t gErrorAddress;  // non-zero: the end sequence writes the report
 
+// What stopped the run, as the path that stops says: a check of the program's own, a
+// fault the system reported, or a pending input or output failure (core/io_status.h).
+enum class StopCause : uint8_t { kNone, kCheck, kFault, kInputOutput };
+extern StopCause gStopCause;
+
 // The end sequence: writes what is due and exits. Set once at start-up, before any fault
 // handling is installed; async-signal-safe.
 using EndSequence = void (*)();
@@ -26,7 +31,8 @@ void SetEndSequence(EndSequence end);
 
 [[noreturn, gnu::noinline, gnu::cold]] void RangeCheckFailed();  // code 201
 
-[[noreturn]] void StopWithError(uint8_t code, uint32_t address);
+[[noreturn]] void StopWithError(uint8_t code, uint32_t address,
+                                StopCause cause = StopCause::kCheck);
 
 // Exit status for an I/O failure code: its low 8 bits, 255 where those are 0, so a
 // failure never looks like success.

@@ -27,7 +27,7 @@ void StopOnFault(uint8_t code, uint32_t address) {
     PlatformExit(gExitCode != 0 ? gExitCode : code);
   }
   LoadArithmeticSetting();
-  StopWithError(code, address);
+  StopWithError(code, address, StopCause::kFault);
 }
 
 }  // namespace

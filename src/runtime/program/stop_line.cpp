@@ -124,9 +124,9 @@ void AddFailure(WordsLine& line, uint8_t code, const StopWords& words) {
 WordsLine ComposeStopLine(uint8_t code, const StopWords& words) {
   WordsLine line(kLineEndRoom);
   if (words.program != nullptr) line.Add(words.program).Add(": ");
-  // A signal that lands between the I/O check and the end brings its own code: then the
-  // noted I/O failure is not what stopped the run.
-  if (gIORecord.stopped && code == FailureStatus(gIORecord.code)) {
+  // As the stopping path recorded it: a fault that lands between the I/O check and the
+  // end is its own cause, whatever failure was noted before.
+  if (gStopCause == StopCause::kInputOutput) {
     AddInputOutputFailure(line, words);
   } else {
     AddFailure(line, code, words);
