@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "report_line.h"
+#include "temp_directory.h"
 
 extern char** environ;
 
@@ -118,24 +119,10 @@ inline void SleepMs(int ms) {
 // A temporary working directory, removed with what the test put in it.
 class Workdir {
  public:
-  Workdir() {
-    const char* base = getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/allocate-e2e-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
-  }
-  ~Workdir() {
-    std::string function = FunctionPath();
-    if (unlink(function.c_str()) != 0) rmdir(function.c_str());
-    rmdir(path_.c_str());
-  }
-  Workdir(const Workdir&) = delete;
-  Workdir& operator=(const Workdir&) = delete;
+  Workdir() : directory_("allocate-e2e") {}
 
-  const std::string& Path() const { return path_; }
-  std::string FunctionPath() const { return path_ + "/function.txt"; }
+  const std::string& Path() const { return directory_.Path(); }
+  std::string FunctionPath() const { return directory_.PathOf("function.txt"); }
 
   bool WriteFunction(std::string_view bytes) const {
     int fd = open(FunctionPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -146,7 +133,7 @@ class Workdir {
   bool MakeFunctionDirectory() const { return mkdir(FunctionPath().c_str(), 0755) == 0; }
 
  private:
-  std::string path_;
+  TempDirectory directory_;
 };
 
 // kFile: the input bytes in a file whose offset the test reads after the run.

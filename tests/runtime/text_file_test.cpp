@@ -13,6 +13,7 @@
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/stream/text_input.h"
+#include "temp_directory.h"
 
 // Named files read through real temporary files, the way the profit table is loaded.
 
@@ -23,21 +24,12 @@ using Table = std::array<Extended, 80>;
 class TextFile : public testing::Test {
  protected:
   void SetUp() override {
-    std::random_device random;
-    do directory_ = testing::TempDir() + "text_file_" + std::to_string(random());
-    while (!std::filesystem::create_directory(directory_));
+    ASSERT_FALSE(dir_.Path().empty());
     gPendingIOCode = 0;
   }
-  void TearDown() override {
-    std::filesystem::remove_all(directory_);
-    gPendingIOCode = 0;
-  }
+  void TearDown() override { gPendingIOCode = 0; }
 
-  std::string Write(const std::string& bytes) {
-    std::string path = directory_ + "/function.txt";
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    return path;
-  }
+  std::string Write(const std::string& bytes) { return dir_.Write("function.txt", bytes); }
 
   // Bind, open, 80 reals, close: the calling order of the loader, without the checks.
   Table Load(const std::string& path) {
@@ -51,7 +43,8 @@ class TextFile : public testing::Test {
     return table;
   }
 
-  std::string directory_;
+  TempDirectory dir_{"text_file"};
+  const std::string& directory_ = dir_.Path();
 };
 
 // 0.25, 0.5, ... 20: exact, so every layout must give the very same values.
