@@ -21,9 +21,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/stop_words.h"
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/random.h"
+#include "runtime/number/random.h"
+#include "runtime/program/program.h"
 #include "search/optimum.h"
 #include "search/population.h"
 
@@ -79,8 +80,8 @@ struct Family {
   const char* name;
   Curve curve;
 };
-const Family kFamilies[] = {{"concave", Concave},     {"linear", Linear},
-                            {"S-shaped", SShaped},    {"fixed cost", FixedCost},
+const Family kFamilies[] = {{"concave", Concave},       {"linear", Linear},
+                            {"S-shaped", SShaped},      {"fixed cost", FixedCost},
                             {"one dominant", Dominant}, {"random", Scattered}};
 
 struct Setting {
@@ -114,7 +115,7 @@ RunResult Search(const Setting& setting, uint32_t seed) {
     close(channel[0]);
     // A stop's report line goes nowhere; its exit status tells.
     dup2(open("/dev/null", O_WRONLY), 1);
-    RandomSeed = seed;
+    gRandomSeed = seed;
     gPopulation.Setup(gTable, setting.count, setting.amplitude);
     for (uint32_t i = 0; i < setting.iterations; ++i) gPopulation.Step();
     float best = gPopulation.BestProfit();
@@ -160,7 +161,7 @@ Summary Measure(const Family& family, const Setting& setting, int seeds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartUp();
+  StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
   int seeds = argc > 1 ? std::atoi(argv[1]) : 200;
   if (seeds < 1) return 2;
   std::printf("Shortfall from the exact optimum in percent, %d tables per family\n\n", seeds);

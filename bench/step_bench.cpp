@@ -2,9 +2,10 @@
 // allows: count 20, 65,535 steps, on the example table. Built, never run by ctest.
 #include <benchmark/benchmark.h>
 
+#include "app/stop_words.h"
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/random.h"
+#include "runtime/number/random.h"
+#include "runtime/program/program.h"
 #include "search/population.h"
 
 namespace {
@@ -21,7 +22,7 @@ void LoadExampleTable() {
 // A step computes the profits of the two individuals the step before changed.
 void BM_Step(benchmark::State& state) {
   LoadExampleTable();
-  RandomSeed = 12345;
+  gRandomSeed = 12345;
   gPopulation.Setup(gTable, 20, 0.01f);
   for (auto _ : state) {
     gPopulation.Step();
@@ -32,7 +33,7 @@ BENCHMARK(BM_Step);
 
 void BM_ProjectProfit(benchmark::State& state) {
   LoadExampleTable();
-  RandomSeed = 777;
+  gRandomSeed = 777;
   float shares[1024];
   for (float& x : shares) x = static_cast<float>(RandomReal());
   for (auto _ : state) {
@@ -48,7 +49,7 @@ BENCHMARK(BM_ProjectProfit);
 
 void BM_TotalProfit(benchmark::State& state) {
   LoadExampleTable();
-  RandomSeed = 12345;
+  gRandomSeed = 12345;
   gPopulation.Setup(gTable, 20, 0.01f);
   for (int step = 0; step < 1000; ++step) gPopulation.Step();
   for (auto _ : state) {
@@ -68,7 +69,7 @@ BENCHMARK(BM_TotalProfit);
 void BM_LargestRun(benchmark::State& state) {
   LoadExampleTable();
   for (auto _ : state) {
-    RandomSeed = 12345;
+    gRandomSeed = 12345;
     gPopulation.Setup(gTable, 20, 0.01f);
     for (int step = 0; step < 65535; ++step) gPopulation.Step();
     benchmark::DoNotOptimize(gPopulation.BestProfit());
@@ -79,7 +80,7 @@ BENCHMARK(BM_LargestRun)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetiti
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartUp();
+  StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

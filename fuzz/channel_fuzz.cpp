@@ -15,29 +15,33 @@
 #include <cstring>
 
 #include "harness.h"
-#include "runtime/fatal.h"
-#include "runtime/number_parse.h"
-#include "runtime/text_channel.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/parse.h"
+#include "runtime/stream/text_input.h"
 #include "token_model.h"
 
 namespace {
 
 // Bytes taken from the device less those still waiting in the buffer. The end marker the
 // channel stores itself, when the device delivers nothing, is no byte of the stream.
-size_t Consumed(const TextChannel& channel) {
+size_t Consumed(const TextInput& channel) {
   size_t waiting = channel.fillLevel - channel.position;
   bool ownEndMarker = Device().endReported && channel.fillLevel == 1 && channel.position == 0 &&
                       channel.buffer.items[0] == 0x1A;
   return Device().delivered - waiting + (ownEndMarker ? 1 : 0);
 }
 
-bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+bool SameBits(Extended a, Extended b) {
+  return a.Negative() == b.Negative() && a.Exponent() == b.Exponent() &&
+         a.Significand() == b.Significand();
+}
 
 // One ReadReal; false when the run cannot go on (the value trapped).
-bool CheckReadReal(TextChannel& channel, model::Stream& stream) {
-  int32_t before = gInOutRes;
+bool CheckReadReal(TextInput& channel, model::Stream& stream) {
+  int32_t before = gPendingIOCode;
   std::optional<std::string_view> token = stream.NextToken();
-  long double got = 0;
+  Extended got;
   Outcome outcome = Run([&] { got = ReadReal(channel); });
   Require(outcome.kind != Outcome::kStopped, "ReadReal stopped the run");
   if (outcome.kind == Outcome::kTrapped) {
@@ -50,12 +54,12 @@ bool CheckReadReal(TextChannel& channel, model::Stream& stream) {
     return false;
   }
   if (!token) {
-    Require(SameBits(got, 0.0L) && gInOutRes == before,
+    Require(SameBits(got, Extended()) && gPendingIOCode == before,
             "ReadReal at the end did not give 0.0 quietly");
     return true;
   }
   if (model::TooLong(*token, model::kRealArea)) {
-    Require(gInOutRes == 106, "a real token longer than its area did not store 106");
+    Require(gPendingIOCode == 106, "a real token longer than its area did not store 106");
     return true;
   }
   ParsedReal want{};
@@ -63,39 +67,39 @@ bool CheckReadReal(TextChannel& channel, model::Stream& stream) {
   Require(parsed.kind == Outcome::kReturned,
           "the token that ReadReal read without trapping traps alone");
   if (want.ok)
-    Require(SameBits(got, want.value) && gInOutRes == before,
+    Require(SameBits(got, want.value) && gPendingIOCode == before,
             "ReadReal gave another value than its token");
   else
-    Require(gInOutRes == 106, "an invalid real token did not store 106");
+    Require(gPendingIOCode == 106, "an invalid real token did not store 106");
   return true;
 }
 
-void CheckReadInteger(TextChannel& channel, model::Stream& stream) {
-  int32_t before = gInOutRes;
+void CheckReadInteger(TextInput& channel, model::Stream& stream) {
+  int32_t before = gPendingIOCode;
   std::optional<std::string_view> token = stream.NextToken();
   int32_t got = -1;
   Outcome outcome = Run([&] { got = ReadInteger(channel); });
   Require(outcome.kind == Outcome::kReturned, "ReadInteger stopped the run");
   if (!token) {
-    Require(got == 0 && gInOutRes == before, "ReadInteger at the end did not give 0 quietly");
+    Require(got == 0 && gPendingIOCode == before, "ReadInteger at the end did not give 0 quietly");
     return;
   }
   model::IntegerReference want = model::ReferenceInteger(*token);
   if (want.ok && !model::TooLong(*token, model::kIntegerArea))
-    Require(got == want.value && gInOutRes == before,
+    Require(got == want.value && gPendingIOCode == before,
             "ReadInteger gave another value than its token");
   else
-    Require(gInOutRes == 106, "an invalid integer token did not store 106");
+    Require(gPendingIOCode == 106, "an invalid integer token did not store 106");
 }
 
-void CheckSkipLine(TextChannel& channel, model::Stream& stream) {
-  int32_t before = gInOutRes;
+void CheckSkipLine(TextInput& channel, model::Stream& stream) {
+  int32_t before = gPendingIOCode;
   stream.SkipLine();
   Outcome outcome = Run([&] { SkipLine(channel); });
-  Require(outcome.kind == Outcome::kReturned && gInOutRes == before, "SkipLine failed");
+  Require(outcome.kind == Outcome::kReturned && gPendingIOCode == before, "SkipLine failed");
 }
 
-TextChannel gFile;
+TextInput gFile;
 
 }  // namespace
 
@@ -109,14 +113,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          size - 2 - operations);
 
   ResetProgram({bytes, model::Hash(data, size), false});
-  gFile = TextChannel{};
-  TextChannel& channel = standardInput ? StandardInput : gFile;
+  gFile = TextInput{};
+  TextInput& channel = standardInput ? gStandardInput : gFile;
   if (!standardInput) {
     Outcome opened = Run([] {
       BindFile(gFile, "function.txt");
       OpenForReading(gFile);
     });
-    Require(opened.kind == Outcome::kReturned && gInOutRes == 0, "the file channel did not open");
+    Require(opened.kind == Outcome::kReturned && gPendingIOCode == 0,
+            "the file channel did not open");
   }
 
   model::Stream stream(bytes);
@@ -146,9 +151,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(Device().badRequests == 0, "a read with a bad handle or a count beyond the buffer");
 
   if (!standardInput) {
-    int32_t before = gInOutRes;
-    Outcome closed = Run([] { CloseChannel(gFile); });
-    Require(closed.kind == Outcome::kReturned && gInOutRes == before,
+    int32_t before = gPendingIOCode;
+    Outcome closed = Run([] { CloseInput(gFile); });
+    Require(closed.kind == Outcome::kReturned && gPendingIOCode == before,
             "closing the file channel failed");
   }
   return 0;

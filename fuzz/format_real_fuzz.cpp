@@ -16,7 +16,7 @@
 
 #include "exact_decimal.h"
 #include "harness.h"
-#include "runtime/format.h"
+#include "runtime/number/format.h"
 
 namespace {
 
@@ -118,17 +118,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(&width, input + 10, 4);
   std::memcpy(&decimals, input + 14, 4);
 
-  unsigned char bytes[sizeof(long double)] = {};
-  std::memcpy(bytes, &v.significand, 8);
-  std::memcpy(bytes + 8, input + 8, 2);  // sign and exponent as given
-  long double x;
-  std::memcpy(&x, bytes, sizeof x);
+  // Sign and exponent as given.
+  Extended x = Extended::FromFields(v.negative, static_cast<uint16_t>(v.field), v.significand);
 
   ResetProgram({});
   NumberText text{};
   Outcome outcome = Run([&] { text = FormatReal(x, width, decimals); });
   Require(outcome.kind == Outcome::kReturned, "FormatReal stopped the run");
-  Require(text.length >= 1 && text.length <= 255,
+  Require(text.Length() >= 1 && text.Length() <= 255,
           "FormatReal gave more than 255 characters (or none)");
   std::string_view shown = text.View();
 

@@ -13,10 +13,12 @@
 
 #include "fake_platform.h"
 #include "report_line.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
-#include "runtime/text_channel.h"
-#include "runtime/text_output.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended.h"
+#include "runtime/program/program.h"
+#include "runtime/stream/text_input.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 
@@ -85,31 +87,6 @@ void InstallTrapHandlerOnce() {
   installed = true;
 }
 
-struct FpuState {
-  unsigned short control;
-  unsigned mxcsr;
-};
-
-FpuState SaveFpu() {
-  FpuState state;
-  asm volatile("fnstcw %0" : "=m"(state.control));
-  asm volatile("stmxcsr %0" : "=m"(state.mxcsr));
-  return state;
-}
-
-void RestoreFpu(FpuState state) {
-  unsigned mxcsr = state.mxcsr & ~0x3Fu;  // without the sticky exception flags
-  asm volatile("fnclex\n\tfldcw %0" : : "m"(state.control));
-  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
-}
-
-// An unmasked x87 exception that no waiting instruction has raised yet.
-bool X87FaultPending() {
-  unsigned short status;
-  asm volatile("fnstsw %0" : "=m"(status));
-  return (status & 0x80) != 0;
-}
-
 }  // namespace
 
 DeviceLog Device() {
@@ -137,9 +114,12 @@ void ResetProgram(const DeviceScript& script) {
   fake.closeError = script.faults && NextRandom(random) % 4 == 0 ? EIO : 0;
   fake.writeLimit = kOutputLimit;
   fake.onExit = OnExit;
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   gExitCode = 0;
   gErrorAddress = 0;
+  // The fuzzer's own main runs no start-up: a stop ends through the program's end
+  // sequence all the same (its report line is what RequireReportFor checks).
+  SetEndSequence(EndProgram);
   MarkStandardInputClosed();
   MarkOutputClosed();
 }
@@ -151,11 +131,11 @@ std::string_view RecordedOutput() {
 
 Outcome RunGuarded(void (*body)(void*), void* context) {
   InstallTrapHandlerOnce();
-  const FpuState saved = SaveFpu();
+  const X87State saved = SaveX87State();
   Outcome outcome;
   int how = sigsetjmp(gJump, 1);
   if (how == 0) {
-    LoadFloatingPointSetting();
+    LoadArithmeticSetting();
     gGuarded = 1;
     body(context);
     gGuarded = 0;
@@ -167,7 +147,7 @@ Outcome RunGuarded(void (*body)(void*), void* context) {
     outcome.kind = Outcome::kTrapped;
     outcome.trapCode = gTrapCode;
   }
-  RestoreFpu(saved);
+  RestoreX87State(saved);
   return outcome;
 }
 

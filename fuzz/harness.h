@@ -14,8 +14,11 @@
 #include <cstring>
 #include <string_view>
 
-// The fields of an 80-bit extended value as it lies in memory (8 bytes of significand
-// with its explicit leading bit, then sign and 15-bit biased exponent).
+#include "runtime/number/extended.h"
+
+// The fields of an extended value, as the fuzz input gives them (8 bytes of significand
+// with its explicit leading bit, then sign and 15-bit biased exponent) or as the value
+// has them.
 struct ExtendedParts {
   uint64_t significand;
   int field;  // biased exponent
@@ -32,11 +35,7 @@ inline ExtendedParts PartsOfBytes(const uint8_t* bytes) {
   return p;
 }
 
-inline ExtendedParts PartsOf(long double x) {
-  uint8_t bytes[sizeof x];
-  std::memcpy(bytes, &x, sizeof x);
-  return PartsOfBytes(bytes);
-}
+inline ExtendedParts PartsOf(Extended x) { return {x.Significand(), x.Exponent(), x.Negative()}; }
 
 struct Outcome {
   enum Kind { kReturned, kStopped, kTrapped };

@@ -14,8 +14,8 @@
 
 #include "harness.h"
 #include "model/profit_table.h"
-#include "runtime/fpu.h"
-#include "runtime/number_parse.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/number/parse.h"
 #include "token_model.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "exact_decimal.h"
 #include "harness.h"
-#include "runtime/number_parse.h"
+#include "runtime/number/parse.h"
 #include "token_model.h"
 
 namespace {

@@ -3,8 +3,9 @@
 #include <span>
 #include <string_view>
 
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "app/write_line.h"
+#include "runtime/core/io_status.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 
@@ -49,10 +50,7 @@ void WriteUsage(const ProgramText& program) {
   WriteText(program.name);
   WriteText(" [--help | --version]");
   EndLine();
-  for (std::string_view line : program.about) {
-    WriteText(line);
-    EndLine();
-  }
+  for (std::string_view line : program.about) WriteLine(line);
 #ifdef ALLOCATE_TEXT_MANUALS
   WriteText("Manual: ");
   WriteText(program.name);

@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/write_line.h"
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
-#include "runtime/random.h"
-#include "runtime/stop_message.h"
-#include "runtime/text_channel.h"
-#include "runtime/text_output.h"
+#include "model/progress.h"
+#include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
+#include "runtime/number/random.h"
+#include "runtime/stream/text_input.h"
+#include "runtime/stream/text_output.h"
 #include "search/population.h"
 
 namespace {
@@ -31,8 +32,8 @@ void Prompt(std::string_view text) {
 int32_t AskInteger(int question, std::string_view prompt) {
   NoteQuestion(question);
   Prompt(prompt);
-  int32_t answer = ReadInteger(StandardInput);
-  SkipLine(StandardInput);
+  int32_t answer = ReadInteger(gStandardInput);
+  SkipLine(gStandardInput);
   CheckIOResult();
   return answer;
 }
@@ -40,19 +41,13 @@ int32_t AskInteger(int question, std::string_view prompt) {
 float AskReal(int question, std::string_view prompt) {
   NoteQuestion(question);
   Prompt(prompt);
-  long double answer = ReadReal(StandardInput);
+  Extended answer = ReadReal(gStandardInput);
   // Stored at once, so a value beyond the float range stops here (205). The value of a
   // token that failed to read means nothing and must not trap ahead of its own code.
-  float stored = gInOutRes == 0 ? ToFloat(answer) : 0.0f;
-  SkipLine(StandardInput);
+  float stored = gPendingIOCode == 0 ? ToFloat(answer) : 0.0f;
+  SkipLine(gStandardInput);
   CheckIOResult();
   return stored;
-}
-
-void WriteLine(std::string_view text) {
-  WriteText(text);
-  WriteLineEnd();
-  CheckIOResult();
 }
 
 }  // namespace
@@ -78,6 +73,6 @@ void RunDialogue() {
   // is for one line.
   WriteLine("Press ENTER to exit.");
   NoteActivity(Activity::kWaiting);
-  SkipLine(StandardInput);
+  SkipLine(gStandardInput);
   CheckIOResult();
 }

@@ -2,21 +2,16 @@
 
 #include <string_view>
 
+#include "app/write_line.h"
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "runtime/core/io_status.h"
+#include "runtime/stream/text_output.h"
+#include "search/individual_line.h"
 #include "search/optimum.h"
-#include "search/report_line.h"
 
 namespace {
 
 ProfitTable gTable;
-
-void WriteLine(std::string_view text) {
-  WriteText(text);
-  WriteLineEnd();
-  CheckIOResult();
-}
 
 }  // namespace
 
@@ -26,11 +21,11 @@ void RunOptimum() {
   float profit = gTable.TotalProfit(shares);
 
   WriteLine("Exact optimum:");
-  // One report line, numbered as the only allocation of the report.
+  // One individual's line, numbered as the only allocation of the report.
   WriteText("H:1");
   WriteProfitAndShares(profit, shares);
   WriteText("  Maximum profit: ");
-  WriteReal(profit, 7, 3);
+  WriteReal(Extended(profit), 7, 3);
   WriteLineEnd();
   CheckIOResult();
 }

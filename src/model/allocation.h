@@ -6,7 +6,7 @@
 // to float after every addition: (2, -1, 0, 0, 0, 0, 0, 1) -> (0.5, 0, 0, 0, 0, 0, 0, 0.5);
 // eight shares of 0.3 -> eight of 0.125000015 (pattern 3e000001).
 
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 using AllocationVector = CheckedArray<float, 1, 8>;
 

@@ -1,8 +1,9 @@
 #include "model/profit_table.h"
 
-#include "runtime/stop_message.h"
-#include "runtime/fpu.h"
-#include "runtime/text_channel.h"
+#include "model/progress.h"
+#include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
+#include "runtime/stream/text_input.h"
 
 namespace {
 
@@ -11,20 +12,20 @@ namespace {
 inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   // 9x has at most 28 significant bits: exact in a double, and so is t - i.
   double t = static_cast<double>(x) * 9.0;
-  int i = TruncateToByte(t);
+  int i = TruncateToByte(Extended(t));
   float f = static_cast<float>(t - i);
   // At level 9 the last column serves as both ends.
   const float& here = row[i];
   const float& next = row[i < 9 ? i + 1 : 9];
-  long double weight = 1.0L - f;
-  return static_cast<float>(weight * here + static_cast<long double>(f) * next);
+  Extended weight = Extended(1.0) - Extended(f);
+  return (weight * Extended(here) + Extended(f) * Extended(next)).RoundToFloat();
 }
 
 }  // namespace
 
 void ProfitTable::Load(const char* fileName) {
   // The channel lives only while the table loads.
-  TextChannel channel{};
+  TextInput channel{};
   NoteLoading(fileName);
   // 1. Open; a missing or unreadable file stops here.
   BindFile(channel, fileName);
@@ -39,19 +40,19 @@ void ProfitTable::Load(const char* fileName) {
     }
   }
   // 3. Close.
-  CloseChannel(channel);
+  CloseInput(channel);
   CheckIOResult();
 }
 
 float ProfitTable::ProjectProfit(int k, float x) const {
   float profit = Interpolate(entries[k], x);
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return profit;
 }
 
 float ProfitTable::TotalProfit(const AllocationVector& v) const {
   float sum = 0.0f;
   for (int k = 1; k <= 8; ++k) sum = Interpolate(entries[k], v[k]) + sum;
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   return sum;
 }

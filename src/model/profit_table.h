@@ -7,7 +7,7 @@
 // With every row 0, 10, ... 90 and every share 0.125: TotalProfit = 90.
 
 #include "model/allocation.h"
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 struct ProfitTable {
   CheckedArray<CheckedArray<float, 0, 9>, 1, 8> entries;

@@ -1,15 +1,15 @@
 #include "search/optimum.h"
 
-#include "runtime/fpu.h"
+#include "runtime/number/extended.h"
 
 namespace {
 
 // best[k][b]: the highest profit of projects k..8 with exactly b ninths among them.
-using SuffixBest = CheckedArray<CheckedArray<long double, 0, 9>, 1, 8>;
+using SuffixBest = CheckedArray<CheckedArray<Extended, 0, 9>, 1, 8>;
 
 // The profit of j ninths to project k followed by the best of the rest with b - j.
-long double WithShare(const ProfitTable& table, const SuffixBest& best, int k, int b, int j) {
-  return static_cast<long double>(table.entries[k][j]) + best[k + 1][b - j];
+Extended WithShare(const ProfitTable& table, const SuffixBest& best, int k, int b, int j) {
+  return Extended(table.entries[k][j]) + best[k + 1][b - j];
 }
 
 }  // namespace
@@ -17,13 +17,13 @@ long double WithShare(const ProfitTable& table, const SuffixBest& best, int k, i
 Ninths BestNinths(const ProfitTable& table) {
   // 1. Project 8 takes whatever is left.
   SuffixBest best;
-  for (int b = 0; b <= 9; ++b) best[8][b] = table.entries[8][b];
+  for (int b = 0; b <= 9; ++b) best[8][b] = Extended(table.entries[8][b]);
   // 2. Projects 7 down to 1: the best split of b ninths between project k and the rest.
   for (int k = 7; k >= 1; --k) {
     for (int b = 0; b <= 9; ++b) {
-      long double top = WithShare(table, best, k, b, 0);
+      Extended top = WithShare(table, best, k, b, 0);
       for (int j = 1; j <= b; ++j) {
-        long double profit = WithShare(table, best, k, b, j);
+        Extended profit = WithShare(table, best, k, b, j);
         if (profit > top) top = profit;
       }
       best[k][b] = top;
@@ -46,6 +46,6 @@ Ninths BestNinths(const ProfitTable& table) {
 
 AllocationVector SharesOf(const Ninths& ninths) {
   AllocationVector shares;
-  for (int k = 1; k <= 8; ++k) shares[k] = ToFloat(ninths[k] / 9.0L);
+  for (int k = 1; k <= 8; ++k) shares[k] = ToFloat(Extended::FromInt(ninths[k]) / Extended(9.0));
   return shares;
 }

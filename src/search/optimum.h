@@ -13,8 +13,8 @@
 //
 // The profit of a grid allocation is the sum of its 8 table entries, added from project
 // 8 down to project 1 in extended precision: exact while the non-zero entries lie within
-// a factor of about 2^37 of each other, the nearest extended value beyond that. Among allocations of equal
-// profit the first in ascending order of (n1, n2, ... n8) wins, n_k the ninths of project
+// a factor of about 2^37 of each other, the nearest extended value beyond that. Among allocations
+// of equal profit the first in ascending order of (n1, n2, ... n8) wins, n_k the ninths of project
 // k: so with every entry equal, project 8 gets the whole budget.
 //
 // Entry [k, j] = k + j * (10 - j): (1, 1, 1, 1, 1, 1, 1, 2), sum 36 + 7 * 9 + 16 = 115.
@@ -23,7 +23,7 @@
 
 #include "model/allocation.h"
 #include "model/profit_table.h"
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 // Ninths of the budget per project, 1..8, adding up to 9.
 using Ninths = CheckedArray<uint8_t, 1, 8>;

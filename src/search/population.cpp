@@ -1,10 +1,11 @@
 #include "search/population.h"
 
-#include "runtime/fpu.h"
-#include "runtime/random.h"
-#include "runtime/stop_message.h"
-#include "runtime/text_output.h"
-#include "search/report_line.h"
+#include "model/progress.h"
+#include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
+#include "runtime/number/random.h"
+#include "runtime/stream/text_output.h"
+#include "search/individual_line.h"
 
 void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,
                        float mutationAmplitude) {
@@ -57,7 +58,7 @@ void Population::PrintReport() const {
   PrintAll();
   float best = BestProfit();
   WriteText("  Maximum profit: ");
-  WriteReal(best, 7, 3);
+  WriteReal(Extended(best), 7, 3);
   WriteLineEnd();
   CheckIOResult();
 }
@@ -100,10 +101,10 @@ void Population::Crossover(AllocationVector a, AllocationVector b) {
   // loop: waiting for the x87 unit after every share would cost more than the blends.
   for (int k = 1; k <= 8; ++k) {
     float r = static_cast<float>(RandomReal());
-    long double weight = 1.0L - r;
-    child[k] = static_cast<float>(weight * a[k] + static_cast<long double>(r) * b[k]);
+    Extended weight = Extended(1.0) - Extended(r);
+    child[k] = (weight * Extended(a[k]) + Extended(r) * Extended(b[k])).RoundToFloat();
   }
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   // 2. Normalise. 3. Replace the worst.
   Normalize(child);
   ReplaceWorst(child);
@@ -134,10 +135,10 @@ void Population::Mutate(int i) {
   // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits. One
   // checkpoint for the loop, as in Crossover.
   for (int k = 1; k <= 8; ++k) {
-    long double noise = static_cast<long double>(RandomReal() * 2.0 - 1.0) * amplitude;
-    v[k] = static_cast<float>(v[k] + noise);
+    Extended noise = Extended(RandomReal() * 2.0 - 1.0) * Extended(amplitude);
+    v[k] = (Extended(v[k]) + noise).RoundToFloat();
   }
-  FpuCheckpoint();
+  ArithmeticCheckpoint();
   // 2. Normalise.
   Normalize(v);
   NoteActivity(Activity::kSearching);

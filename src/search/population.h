@@ -8,14 +8,14 @@
 // two individuals the step before changed, and every profit, with any floating-point
 // stop it meets, is computed at the same query as when nothing is remembered.
 //
-// Report line of individual 3 with profit 41.25 and eight shares of 0.125:
+// The line of individual 3 with profit 41.25 and eight shares of 0.125:
 //   "H:3 F: 41.250 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 " and CR LF.
 
 #include <cstdint>
 
 #include "model/allocation.h"
 #include "model/profit_table.h"
-#include "runtime/checked.h"
+#include "runtime/core/checked.h"
 
 struct Population {
   CheckedArray<AllocationVector, 1, 20> individuals;
@@ -36,7 +36,7 @@ struct Population {
   // The highest total profit, never below 0.
   float BestProfit() const;
 
-  // Writes the report line of individual i in ten output statements.
+  // Writes the line of individual i in ten output statements.
   void PrintIndividual(uint8_t i) const;
   void PrintAll() const;
 

@@ -26,7 +26,8 @@ class WorkedDir : public Workdir {
 
 int ReportLineCount(const std::string& out) {
   int count = 0;
-  for (size_t at = out.find("\nH:"); at != std::string::npos; at = out.find("\nH:", at + 1)) ++count;
+  for (size_t at = out.find("\nH:"); at != std::string::npos; at = out.find("\nH:", at + 1))
+    ++count;
   return count;
 }
 
@@ -39,7 +40,8 @@ TEST(WorkedRun, WholeOutputByteForByte) {
   } rows[] = {
       {"no step", "3\n0\n0.01\n\n", 0, WorkedRunAfterNoStep()},
       {"two steps", "3\n2\n0.01\n\n", 0, WorkedRunAfterTwoSteps()},
-      {"the seed keeps the clock's low 32 bits", "3\n2\n0.01\n\n", 4294967296, WorkedRunAfterTwoSteps()},
+      {"the seed keeps the clock's low 32 bits", "3\n2\n0.01\n\n", 4294967296,
+       WorkedRunAfterTwoSteps()},
       {"CR LF line ends", "3\r\n2\r\n0.01\r\n\r\n", 0, WorkedRunAfterTwoSteps()},
       {"empty lines before the answers", "\n\n3\n\r\n\n2\n\n0.01\n\n", 0, WorkedRunAfterTwoSteps()},
       {"blanks, tabs and text after the answers", " 3 \t\n\t2 x\n 0.01 more text\n\n", 0,
@@ -48,8 +50,10 @@ TEST(WorkedRun, WholeOutputByteForByte) {
       {"three answers on one line: the rest reads as 0", "3 2 0.01\n", 0, WorkedRunAfterNoStep()},
       {"input ends before the final line", "3\n2\n0.01", 0, WorkedRunAfterTwoSteps()},
       {"end marker at the final wait", "3\n2\n0.01\n\x1a", 0, WorkedRunAfterTwoSteps()},
-      {"end marker after the count: the rest reads as 0", "3\n\x1a" "2\n0.01\n\n", 0,
-       WorkedRunAfterNoStep()},
+      {"end marker after the count: the rest reads as 0",
+       "3\n\x1a"
+       "2\n0.01\n\n",
+       0, WorkedRunAfterNoStep()},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -67,7 +71,10 @@ TEST(EndOfInput, FromTheStartGivesAnEmptyPopulationAndExitZero) {
     Stdin in;
   } rows[] = {
       {"empty pipe", "", Stdin::kPipe},
-      {"end marker first", "\x1a" "3\n2\n0.01\n\n", Stdin::kPipe},
+      {"end marker first",
+       "\x1a"
+       "3\n2\n0.01\n\n",
+       Stdin::kPipe},
       {"/dev/null", "", Stdin::kDevNull},
   };
   for (const Row& row : rows) {

@@ -27,10 +27,17 @@ struct Row {
 
 void Prepare(const Workdir& dir, const Row& row) {
   switch (row.function) {
-    case Function::kWorked: ASSERT_TRUE(dir.WriteFunction(WorkedTable())); break;
-    case Function::kMissing: break;
-    case Function::kDirectory: ASSERT_TRUE(dir.MakeFunctionDirectory()); break;
-    case Function::kBytes: ASSERT_TRUE(dir.WriteFunction(row.bytes)); break;
+    case Function::kWorked:
+      ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
+      break;
+    case Function::kMissing:
+      break;
+    case Function::kDirectory:
+      ASSERT_TRUE(dir.MakeFunctionDirectory());
+      break;
+    case Function::kBytes:
+      ASSERT_TRUE(dir.WriteFunction(row.bytes));
+      break;
   }
 }
 
@@ -65,12 +72,11 @@ TEST(FunctionFileFailure, StopsBeforeAnyPrompt) {
   const std::string firstLine = WorkedTable().substr(0, WorkedTable().find('\n') + 1);
   ExpectStop({
       {"missing", kAnswers, 2, "",
-       "allocate: cannot open function.txt: " + SystemText("No such file or directory",
-                                                           "File not found") +
+       "allocate: cannot open function.txt: " +
+           SystemText("No such file or directory", "File not found") +
            " (looked for in the working directory)",
        Function::kMissing},
-      {"a directory", kAnswers, kIsADirectory, "", kDirectoryLine,
-       Function::kDirectory},
+      {"a directory", kAnswers, kIsADirectory, "", kDirectoryLine, Function::kDirectory},
       {"letters after a number", kAnswers, 106, "",
        "allocate: function.txt, project 1, level 2: \"12abc\" is not a number", Function::kBytes,
        "1 2 12abc 4\n"},
@@ -131,11 +137,12 @@ TEST(AnswerFailure, ReadsTheBadLineToItsEndBeforeStopping) {
   EXPECT_LT(o.inputOffset, static_cast<int64_t>(input.size()));
 }
 
-// More than 20 individuals end in the bounds check of the slots, before any report line.
+// More than 20 individuals end in the bounds check of the slots, before any individual's line.
 TEST(SearchFailure, StopsBeforeTheReport) {
   const std::string three = AllPrompts();
-  const std::string tooMany = " individuals asked for, but the population holds at most 20; "
-                              "answer question 1 with 20 or less";
+  const std::string tooMany =
+      " individuals asked for, but the population holds at most 20; "
+      "answer question 1 with 20 or less";
   ExpectStop({
       {"21 individuals", "21\n1\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
       {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
@@ -147,7 +154,7 @@ TEST(SearchFailure, StopsBeforeTheReport) {
 }
 
 // Counts of 0 and 1, and tables without a positive profit or without one below 1e9, run
-// to the end: one report line per individual and the maximum profit.
+// to the end: one line per individual and the maximum profit.
 TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   std::string billions;
   for (int n = 0; n < 80; ++n) billions += std::to_string(1000000000 + n * 1000) + " ";
@@ -188,11 +195,12 @@ TEST(ChannelFailure, StandardFilesThatCannotServe) {
        "allocate: cannot write standard output: it is not open", Function::kWorked, "",
        Stdin::kPipe, Stdout::kClosed},
       {"standard output full", kAnswers, kDiskFull, std::nullopt,
-       "allocate: cannot write standard output: " + SystemText("No space left on device", "Disk full"), Function::kWorked, "",
-       Stdin::kPipe, Stdout::kDevFull},
+       "allocate: cannot write standard output: " +
+           SystemText("No space left on device", "Disk full"),
+       Function::kWorked, "", Stdin::kPipe, Stdout::kDevFull},
       {"reader gone", kAnswers, kReaderGone, std::nullopt,
-       "allocate: cannot write standard output: " + SystemText("Broken pipe", "Pipe not connected"), Function::kWorked, "", Stdin::kPipe,
-       Stdout::kPipeClosedByReader},
+       "allocate: cannot write standard output: " + SystemText("Broken pipe", "Pipe not connected"),
+       Function::kWorked, "", Stdin::kPipe, Stdout::kPipeClosedByReader},
       // The prompt waits in the buffer until the stop, whose write of it fails in turn.
       {"a bad answer, and the reader gone", "abc\n", 106, std::nullopt,
        "allocate: answer to question 1 (number of individuals): \"abc\" is not an integer from "

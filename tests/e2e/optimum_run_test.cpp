@@ -41,16 +41,13 @@ TEST(OptimumRun, PrintsTheBestAllocationWithoutReadingInput) {
     std::string expected;
   } const rows[] = {
       {"worked table: one ninth each, the spare one to the last of equals", WorkedTable(),
-       Lines({"Exact optimum:",
-              "H:1 F:115.000 W:0.111 0.111 0.111 0.111 0.111 0.111 0.111 0.222 ",
+       Lines({"Exact optimum:", "H:1 F:115.000 W:0.111 0.111 0.111 0.111 0.111 0.111 0.111 0.222 ",
               "  Maximum profit: 115.000"})},
       {"fixed costs: three projects funded", FixedCostTable(),
-       Lines({"Exact optimum:",
-              "H:1 F: 23.100 W:0.333 0.333 0.333 0.000 0.000 0.000 0.000 0.000 ",
+       Lines({"Exact optimum:", "H:1 F: 23.100 W:0.333 0.333 0.333 0.000 0.000 0.000 0.000 0.000 ",
               "  Maximum profit:  23.100"})},
       {"every entry -1: the loss is shown, not 0", MinusOnes(),
-       Lines({"Exact optimum:",
-              "H:1 F: -8.000 W:0.000 0.000 0.000 0.000 0.000 0.000 0.000 1.000 ",
+       Lines({"Exact optimum:", "H:1 F: -8.000 W:0.000 0.000 0.000 0.000 0.000 0.000 0.000 1.000 ",
               "  Maximum profit:  -8.000"})},
   };
   for (const Row& row : rows) {
@@ -95,6 +92,23 @@ TEST(OptimumRun, StopsLikeAllocate) {
     if (row.out == Stdout::kPipe) {
       EXPECT_TRUE(EndsWithReport(o.out, "", row.code));
     }
+  }
+}
+
+// Each program signs its line on standard error with its own name.
+TEST(OptimumRun, EachProgramSignsItsStandardErrorLine) {
+  struct Row {
+    Program program;
+    std::string name;
+  } const rows[] = {{Program::kAllocate, "allocate"}, {Program::kOptimum, "allocate-optimum"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Workdir dir;
+    Outcome o = RunProgram(dir, {.out = Stdout::kPipe, .program = row.program});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_EQ(o.err, ErrorLine(row.name + ": cannot open function.txt: " +
+                               SystemText("No such file or directory", "File not found") +
+                               " (looked for in the working directory)"));
   }
 }
 

@@ -6,8 +6,9 @@
 // has a deadline; one that is still running at its deadline is killed and reported as
 // timed out, so a hang fails a test instead of blocking the suite.
 //
-// With ALLOCATE_PROGRAM and ALLOCATE_EMULATOR in the environment (absolute paths), the
-// suites run that program through the emulator instead: the Windows build under Wine.
+// With ALLOCATE_PROGRAM, OPTIMUM_PROGRAM and ALLOCATE_EMULATOR in the environment
+// (absolute paths), the suites run those programs through the emulator instead: the
+// Windows build under Wine.
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
@@ -15,6 +16,7 @@
 //   EXPECT_EQ(o.exitCode, 0);
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -29,18 +31,17 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "report_line.h"
+#include "temp_directory.h"
 
 extern char** environ;
 
@@ -118,24 +119,10 @@ inline void SleepMs(int ms) {
 // A temporary working directory, removed with what the test put in it.
 class Workdir {
  public:
-  Workdir() {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/allocate-e2e-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
-  }
-  ~Workdir() {
-    std::string function = FunctionPath();
-    if (unlink(function.c_str()) != 0) rmdir(function.c_str());
-    rmdir(path_.c_str());
-  }
-  Workdir(const Workdir&) = delete;
-  Workdir& operator=(const Workdir&) = delete;
+  Workdir() : directory_("allocate-e2e") {}
 
-  const std::string& Path() const { return path_; }
-  std::string FunctionPath() const { return path_ + "/function.txt"; }
+  const std::string& Path() const { return directory_.Path(); }
+  std::string FunctionPath() const { return directory_.PathOf("function.txt"); }
 
   bool WriteFunction(std::string_view bytes) const {
     int fd = open(FunctionPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -146,7 +133,7 @@ class Workdir {
   bool MakeFunctionDirectory() const { return mkdir(FunctionPath().c_str(), 0755) == 0; }
 
  private:
-  std::string path_;
+  TempDirectory directory_;
 };
 
 // kFile: the input bytes in a file whose offset the test reads after the run.
@@ -154,23 +141,23 @@ enum class Stdin { kPipe, kClosed, kDevNull, kFile };
 enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader };
 
 struct RunSetup {
-  std::string input = {};           // written to the standard-input pipe
+  std::string input = {};  // written to the standard-input pipe
   // The clock the program seeds from, in its own units (nanoseconds of CLOCK_MONOTONIC
   // on Linux, the performance counter's 100 ns under Wine); the real one when unset.
   std::optional<uint64_t> clock = {};
   Stdin in = Stdin::kPipe;
   Stdout out = Stdout::kPipe;
-  bool keepInputOpen = false;       // the test sends more, or closes the pipe itself
+  bool keepInputOpen = false;  // the test sends more, or closes the pipe itself
   int timeoutMs = 20000;
   std::vector<std::string> arguments = {};  // after the program's name
   Program program = Program::kAllocate;
 };
 
 struct Outcome {
-  std::string out;      // standard output (the terminal's screen under a pty)
-  std::string err;      // standard error: the line in words after a stop
-  int exitCode = -1;    // -1 unless the child exited normally
-  int signal = 0;       // the signal that ended it, if any
+  std::string out;    // standard output (the terminal's screen under a pty)
+  std::string err;    // standard error: the line in words after a stop
+  int exitCode = -1;  // -1 unless the child exited normally
+  int signal = 0;     // the signal that ended it, if any
   bool timedOut = false;
   int64_t inputOffset = -1;  // Stdin::kFile: how far the program read its input
 };
@@ -269,16 +256,30 @@ class Child {
     child.pid_ = fork();
     if (child.pid_ == 0) {
       switch (setup.in) {
-        case Stdin::kPipe: dup2(in[0], 0); break;
-        case Stdin::kClosed: close(0); break;
-        case Stdin::kDevNull: dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0); break;
-        case Stdin::kFile: dup2(child.inputFile_, 0); break;
+        case Stdin::kPipe:
+          dup2(in[0], 0);
+          break;
+        case Stdin::kClosed:
+          close(0);
+          break;
+        case Stdin::kDevNull:
+          dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+          break;
+        case Stdin::kFile:
+          dup2(child.inputFile_, 0);
+          break;
       }
       switch (setup.out) {
         case Stdout::kPipe:
-        case Stdout::kPipeClosedByReader: dup2(out[1], 1); break;
-        case Stdout::kClosed: close(1); break;
-        case Stdout::kDevFull: dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1); break;
+        case Stdout::kPipeClosedByReader:
+          dup2(out[1], 1);
+          break;
+        case Stdout::kClosed:
+          close(1);
+          break;
+        case Stdout::kDevFull:
+          dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), 1);
+          break;
       }
       dup2(err[1], 2);
       ExecProgram(dir.Path().c_str(), env.Get(), args.Get());
@@ -379,7 +380,8 @@ class Child {
     for (;;) {
       if (!text.empty() && outcome_.out.ends_with(text)) return true;
       int64_t left = stop - NowMs();
-      if (left <= 0 || !Collect(static_cast<int>(left))) return !text.empty() && outcome_.out.ends_with(text);
+      if (left <= 0 || !Collect(static_cast<int>(left)))
+        return !text.empty() && outcome_.out.ends_with(text);
     }
   }
   void ReadFor(int ms) { ReadUntil({}, ms); }

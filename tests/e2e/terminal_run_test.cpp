@@ -84,9 +84,9 @@ TEST_F(Terminal, ScreenUnderTheTerminalsOwnSettings) {
   EXPECT_EQ(o.exitCode, 0);
 
   const std::string report = WorkedRunAfterNoStep().substr(AllPrompts().size());
-  const std::string expected = std::string(kCountPrompt) + "3\r\n" + std::string(kIterationsPrompt) +
-                               "0\r\n" + std::string(kAmplitudePrompt) + "0.01\r\n" +
-                               WithTerminalLineEnds(report);
+  const std::string expected =
+      std::string(kCountPrompt) + "3\r\n" + std::string(kIterationsPrompt) + "0\r\n" +
+      std::string(kAmplitudePrompt) + "0.01\r\n" + WithTerminalLineEnds(report);
   // The echo of the last ENTER may or may not reach the screen before the terminal closes.
   EXPECT_TRUE(o.out == expected || o.out == expected + "\r\n") << ::testing::PrintToString(o.out);
 }

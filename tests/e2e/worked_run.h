@@ -34,21 +34,19 @@ inline std::string WorkedTable() {
 }
 
 inline std::string WorkedRunAfterNoStep() {
-  return AllPrompts() +
-         Lines({"Optimal solution:",
-                "H:1 F:106.678 W:0.000 0.012 0.342 0.080 0.108 0.267 0.126 0.064 ",
-                "H:2 F:108.680 W:0.142 0.163 0.031 0.181 0.027 0.321 0.023 0.112 ",
-                "H:3 F:112.642 W:0.185 0.074 0.156 0.066 0.141 0.170 0.145 0.062 ",
-                "  Maximum profit: 112.642", "Press ENTER to exit."});
+  return AllPrompts() + Lines({"Optimal solution:",
+                               "H:1 F:106.678 W:0.000 0.012 0.342 0.080 0.108 0.267 0.126 0.064 ",
+                               "H:2 F:108.680 W:0.142 0.163 0.031 0.181 0.027 0.321 0.023 0.112 ",
+                               "H:3 F:112.642 W:0.185 0.074 0.156 0.066 0.141 0.170 0.145 0.062 ",
+                               "  Maximum profit: 112.642", "Press ENTER to exit."});
 }
 
 inline std::string WorkedRunAfterTwoSteps() {
-  return AllPrompts() +
-         Lines({"Optimal solution:",
-                "H:1 F:112.696 W:0.200 0.116 0.110 0.106 0.053 0.239 0.097 0.078 ",
-                "H:2 F:112.778 W:0.216 0.107 0.122 0.090 0.059 0.208 0.133 0.065 ",
-                "H:3 F:112.356 W:0.177 0.072 0.165 0.066 0.154 0.175 0.142 0.048 ",
-                "  Maximum profit: 112.778", "Press ENTER to exit."});
+  return AllPrompts() + Lines({"Optimal solution:",
+                               "H:1 F:112.696 W:0.200 0.116 0.110 0.106 0.053 0.239 0.097 0.078 ",
+                               "H:2 F:112.778 W:0.216 0.107 0.122 0.090 0.059 0.208 0.133 0.065 ",
+                               "H:3 F:112.356 W:0.177 0.072 0.165 0.066 0.154 0.175 0.142 0.048 ",
+                               "  Maximum profit: 112.778", "Press ENTER to exit."});
 }
 
 // Count 0, no step, amplitude 0: what the end of input from the start gives.

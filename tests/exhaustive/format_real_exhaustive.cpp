@@ -20,10 +20,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/stop_words.h"
 #include "exact_decimal.h"
-#include "runtime/fatal.h"
-#include "runtime/format.h"
-#include "runtime/fpu.h"
+#include "runtime/number/extended.h"
+#include "runtime/number/format.h"
+#include "runtime/program/program.h"
 
 namespace {
 
@@ -119,24 +120,18 @@ std::string Expected(uint32_t bits, std::string_view text) {
 
 // The float widened to extended without arithmetic: widening a signalling NaN with the
 // x87 would be an invalid operation and stop the run before FormatReal sees it.
-long double Widen(uint32_t bits) {
+Extended Widen(uint32_t bits) {
   if ((bits & 0x7F800000) != 0x7F800000) {
     float x;
     std::memcpy(&x, &bits, sizeof x);
-    return x;
+    return Extended(x);
   }
   uint64_t significand = uint64_t{1} << 63 | uint64_t{bits & 0x7FFFFF} << 40;
-  uint16_t top = static_cast<uint16_t>(0x7FFF | (bits >> 31) << 15);
-  unsigned char bytes[sizeof(long double)] = {};
-  std::memcpy(bytes, &significand, 8);
-  std::memcpy(bytes + 8, &top, 2);
-  long double x;
-  std::memcpy(&x, bytes, sizeof x);
-  return x;
+  return Extended::FromFields((bits >> 31) != 0, 0x7FFF, significand);
 }
 
 bool CheckPattern(uint32_t bits) {
-  long double x = Widen(bits);
+  Extended x = Widen(bits);
   NumberText wide = FormatReal(x, 7, 3);
   NumberText narrow = FormatReal(x, 5, 3);
   std::string why = Expected(bits, wide.View());
@@ -148,7 +143,7 @@ bool CheckPattern(uint32_t bits) {
 }
 
 void Work(uint64_t stride, std::atomic<uint64_t>& nextChunk, std::atomic<uint64_t>& checked) {
-  LoadFloatingPointSetting();
+  LoadArithmeticSetting();
   uint64_t steps = (kPatterns + stride - 1) / stride;
   uint64_t done = 0;
   for (;;) {
@@ -165,7 +160,7 @@ void Work(uint64_t stride, std::atomic<uint64_t>& nextChunk, std::atomic<uint64_
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartUp();
+  StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
   uint64_t stride = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1;
   unsigned threads = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 2;
   if (stride == 0 || threads == 0) {

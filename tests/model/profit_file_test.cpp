@@ -12,29 +12,21 @@
 #include <string>
 
 #include "model/profit_table.h"
-#include "runtime/fatal.h"
+#include "runtime/core/stop.h"
+#include "runtime/program/program.h"
+#include "temp_directory.h"
 
 namespace {
 
-// A file in a private temporary directory, removed again by the destructor.
+// function.txt in a private temporary directory, removed again by the destructor.
 class TempFile {
  public:
-  explicit TempFile(const std::string& bytes) {
-    char pattern[] = "/tmp/profit_file_test.XXXXXX";
-    directory_ = mkdtemp(pattern);
-    path_ = directory_ + "/function.txt";
-    FILE* file = std::fopen(path_.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-  }
-  ~TempFile() {
-    std::remove(path_.c_str());
-    rmdir(directory_.c_str());
-  }
+  explicit TempFile(const std::string& bytes)
+      : directory_("profit_file_test"), path_(directory_.Write("function.txt", bytes)) {}
   const char* path() const { return path_.c_str(); }
 
  private:
-  std::string directory_;
+  TempDirectory directory_;
   std::string path_;
 };
 

@@ -8,7 +8,8 @@
 #include <limits>
 #include <random>
 
-#include "runtime/fpu.h"
+#include "extended_values.h"
+#include "runtime/number/extended.h"
 
 namespace {
 
@@ -93,13 +94,12 @@ TEST(ProjectProfitTest, BlendsInExtendedPrecision) {
 
 // The interpolated profit as its formula reads, every step in extended precision.
 float PlainExtendedProfit(const ProfitTable& table, int k, float x) {
-  long double t = x * 9.0L;
-  long double whole = std::trunc(t);
-  int i = static_cast<int>(whole);
-  float f = ToFloat(t - whole);
+  Extended t = Extended(x) * X(9.0);
+  int i = static_cast<int>(t.TruncateToInt64());
+  float f = ToFloat(t - Extended::FromInt(i));
   float here = table.entries[k][i];
   float next = i + 1 <= 9 ? table.entries[k][i + 1] : here;
-  return ToFloat((1.0L - f) * here + static_cast<long double>(f) * next);
+  return ToFloat((X(1.0) - Extended(f)) * Extended(here) + Extended(f) * Extended(next));
 }
 
 // The shortcuts (9x, the truncation and f in double) against the plain extended formula,

@@ -1,24 +1,41 @@
-// Processor faults through the system's own handling (signals on Linux, exceptions on
-// Windows) to the stop and its exit code, on both systems, and the table of Windows
-// exception statuses.
+// Every stop, processor faults through the system's own handling (signals on Linux,
+// exceptions on Windows) and the program's own checks, with its exit code and report line,
+// on both systems; and the table of Windows exception statuses.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
-#include "runtime/exception_codes.h"
-#include "runtime/fpu.h"
+#include "extended_values.h"
+#include "fake_platform.h"
+#include "report_line.h"
+#include "runtime/core/checked.h"
+#include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
+#include "runtime/platform/windows_status.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 
-TEST(ExceptionStatus, EveryStatusHasItsCode) {
+// The statuses no fault of the table below raises, with their codes.
+TEST(ExceptionStatus, StatusesNoTestCanRaiseHaveTheirCodes) {
   struct Row {
     uint32_t status;
     int code;
   } rows[] = {
-      {0xC000008E, 200}, {0xC0000094, 200}, {0xC000008C, 201}, {0xC00000FD, 202},
-      {0xC0000091, 205}, {0xC0000093, 206}, {0xC000008D, 206}, {0xC0000090, 207},
-      {0xC000008F, 207}, {0xC0000092, 207}, {0xC0000095, 215}, {0xC0000005, 216},
-      {0xC000013A, 217}, {0xC0000096, 218}, {0xC000001D, 255}, {0xC0000135, 255},
+      {0xC000008C, 201},  // array bounds exceeded
+      {0xC0000093, 206},  // float underflow
+      {0xC000008D, 206},  // float denormal operand
+      {0xC000008F, 207},  // float inexact result
+      {0xC0000092, 207},  // float stack check (extended_x87_test raises it)
+      {0xC0000095, 215},  // integer overflow
+      {0xC000013A, 217},  // Ctrl-C
+      {0xC0000096, 218},  // privileged instruction
+      {0xC000001D, 255},  // illegal instruction: no code of its own
+      {0xC0000135, 255},  // any other
   };
   for (const Row& row : rows) {
     EXPECT_EQ(CodeForExceptionStatus(row.status), row.code) << std::hex << row.status;
@@ -45,29 +62,130 @@ int Recurse(int depth) {
   return Recurse(depth + 1) + frame[0];
 }
 
-TEST(FaultStopDeathTest, EachFaultStopsWithItsCode) {
+// Runs a stop in a death-test child on the fake platform: the child exits with the
+// stop's status and says on standard error whether the report line was the last output.
+void StopAndCheckTheReport(void (*provoke)()) {
+  static FakePlatform* fake = new FakePlatform;  // lives until the child exits
+  fake->onExit = [](int status) {
+    std::string out = fake->Written();
+    std::string fault = ReportLineFault(out.substr(out.size() < 32 ? 0 : out.size() - 32), status);
+    std::fputs(fault.empty() ? "report line ok\n" : ("report line: " + fault + "\n").c_str(),
+               stderr);
+    std::fflush(stderr);
+    std::_Exit(status);
+  };
+  MarkOutputClosed();
+  gPendingIOCode = 0;
+  provoke();
+}
+
+// Every way the program stops, through the system's own handling of faults (signals on
+// Linux, exceptions on Windows) or its own checks: the exit code, the status the fault
+// raises on Windows (0 where it raises none), and the report line.
+TEST(FaultStopDeathTest, EachStopEndsWithItsCodeAndReport) {
   struct Row {
     const char* what;
     void (*provoke)();
     int code;
+    uint32_t windowsStatus;
+    bool linuxOnly;
   } rows[] = {
-      {"x87 0/0", [] { volatile long double zero = 0; volatile long double q = zero / zero; (void)q; FpuCheckpoint(); }, 207},
-      {"x87 1/0", [] { volatile long double zero = 0; volatile long double q = 1 / zero; (void)q; FpuCheckpoint(); }, 200},
-      {"x87 store beyond the float range", [] { volatile long double big = 1e39L; ToFloat(big); }, 205},
-      // Nine loads into eight registers: a stack fault, which on Windows is a status of
-      // its own (0xC0000092) that the C runtime would resume for ever.
-      {"x87 register stack overflow", [] { asm volatile("fld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfld1\n\tfwait" ::: "memory"); }, 207},
-      {"SSE 0/0", [] { volatile float zero = 0; volatile float q = zero / zero; (void)q; }, 207},
-      {"SSE 1/0", [] { volatile float zero = 0; volatile float q = 1 / zero; (void)q; }, 200},
-      {"SSE overflow", [] { volatile float big = 3e38f; volatile float q = big * 10; (void)q; }, 205},
-      {"integer division by zero", [] { volatile int one = 1, zero = 0; volatile int q = one / zero; (void)q; }, 200},
-      {"null pointer", [] { volatile int* p = nullptr; *p = 1; }, 216},
-      {"stack overflow", [] { Recurse(0); }, 202},
+      {"x87 0/0",
+       [] {
+         Extended zero = Opaque(X(0.0));
+         Opaque(zero / zero);
+         ArithmeticCheckpoint();
+       },
+       207, 0xC0000090, false},
+      {"x87 1/0",
+       [] {
+         Extended zero = Opaque(X(0.0));
+         Opaque(X(1.0) / zero);
+         ArithmeticCheckpoint();
+       },
+       200, 0xC000008E, false},
+      {"x87 store beyond the float range",
+       [] { ToFloat(Opaque(XFields(false, 0x4080, 0xBC143FA4E250EB31))); }, 205, 0xC0000091, false},
+      {"SSE 0/0",
+       [] {
+         volatile float zero = 0;
+         volatile float q = zero / zero;
+         (void)q;
+       },
+       207, 0xC0000090, false},
+      {"SSE 1/0",
+       [] {
+         volatile float zero = 0;
+         volatile float q = 1 / zero;
+         (void)q;
+       },
+       200, 0xC000008E, false},
+      {"SSE overflow",
+       [] {
+         volatile float big = 3e38f;
+         volatile float q = big * 10;
+         (void)q;
+       },
+       205, 0xC0000091, false},
+      {"integer division by zero",
+       [] {
+         volatile int one = 1, zero = 0;
+         volatile int q = one / zero;
+         (void)q;
+       },
+       200, 0xC0000094, false},
+      {"null pointer",
+       [] {
+         volatile int* p = nullptr;
+         *p = 1;
+       },
+       216, 0xC0000005, false},
+      {"stack overflow", [] { Recurse(0); }, 202, 0xC00000FD, false},
       // Windows knows no code for an illegal instruction: only a privileged one has one.
-      {"illegal instruction", [] { asm volatile("ud2"); }, kWindows ? 255 : 218},
+      {"illegal instruction", [] { __builtin_trap(); }, kWindows ? 255 : 218, 0, false},
+      {"range check", [] { RangeCheckFailed(); }, 201, 0, false},
+      {"checked index",
+       [] {
+         CheckedArray<int, 1, 8> a{};
+         volatile int i = 9;
+         a[i] = 1;
+       },
+       201, 0, false},
+      {"pending 106",
+       [] {
+         gPendingIOCode = 106;
+         CheckIOResult();
+       },
+       106, 0, false},
+      {"pending 267",
+       [] {
+         gPendingIOCode = 267;
+         CheckIOResult();
+       },
+       11, 0, false},
+      {"pending 256",
+       [] {
+         gPendingIOCode = 256;
+         CheckIOResult();
+       },
+       255, 0, false},
+      {"truncate 1e30", [] { TruncateToByte(Opaque(XFields(false, 0x4062, 0xC9F2C9CD04674EDF))); },
+       207, 0, false},
+      {"truncate NaN", [] { TruncateToByte(Opaque(kXNaN)); }, 207, 0, false},
+      {"truncate 300", [] { TruncateToByte(Opaque(X(300.0))); }, 201, 0, false},
+      {"truncate -1", [] { TruncateToByte(Opaque(-X(1.0))); }, 201, 0, false},
+      // On Windows Ctrl-C arrives as a console event (the end-to-end suites send it).
+      {"interrupt", [] { raise(SIGINT); }, 217, 0, true},
   };
   for (const Row& row : rows) {
-    EXPECT_EXIT(row.provoke(), testing::ExitedWithCode(row.code), "") << row.what;
+    if (row.windowsStatus != 0) {
+      EXPECT_EQ(CodeForExceptionStatus(row.windowsStatus), row.code) << row.what;
+      EXPECT_TRUE(EndsTheRun(row.windowsStatus)) << row.what;
+    }
+    if (kWindows && row.linuxOnly) continue;
+    EXPECT_EXIT(StopAndCheckTheReport(row.provoke), testing::ExitedWithCode(row.code),
+                "report line ok")
+        << row.what;
   }
 }
 

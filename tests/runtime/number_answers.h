@@ -7,6 +7,8 @@
 #include <limits>
 #include <utility>
 
+#include "extended_values.h"
+
 struct IntegerAnswer {
   const char* answer;  // the whole line as typed, without its line end
   const char* token;   // what the reader hands to ParseInteger
@@ -42,45 +44,33 @@ inline constexpr IntegerAnswer kIntegerAnswers[] = {
     {"Inf", "Inf", false, 0},
 };
 
-// An extended value as its 64-bit significand and sign/exponent word, so that negative
-// zero, infinities and the last bit all count in a comparison.
-using ExtendedBits = std::pair<uint64_t, uint16_t>;
-
-inline ExtendedBits Bits(long double x) {
-  ExtendedBits bits{};
-  std::memcpy(&bits.first, &x, 8);
-  std::memcpy(&bits.second, reinterpret_cast<const char*>(&x) + 8, 2);
-  return bits;
-}
-
 struct RealAnswer {
   const char* answer;
   const char* token;
   bool ok;
-  long double value;
+  Extended value;
 };
 
-inline constexpr long double kInfinity = std::numeric_limits<long double>::infinity();
-
-inline constexpr RealAnswer kRealAnswers[] = {
-    {"0.01", "0.01", true, 0.01L},  // 1 / 100, one correctly rounded division
-    {"1E+2", "1E+2", true, 100.0L},
-    {"1e-2", "1e-2", true, 0.01L},
-    {".5", ".5", true, 0.5L},
-    {"5.", "5.", true, 5.0L},
-    {".", ".", true, 0.0L},
-    {"e5", "e5", true, 0.0L},
-    {".e2", ".e2", true, 0.0L},
-    {"-0", "-0", true, -0.0L},
-    {"-.", "-.", true, -0.0L},
-    {"1e", "1e", false, 0.0L},
-    {"1e+", "1e+", false, 0.0L},
-    {"1.2.3", "1.2.3", false, 0.0L},
-    {"$10", "$10", false, 0.0L},
-    {"1,5", "1,5", false, 0.0L},
-    {"Inf", "Inf", false, 0.0L},
-    {"1e5120", "1e5120", true, kInfinity},
-    {"0e5120", "0e5120", true, kInfinity},
-    {"1e-5120", "1e-5120", true, 0.0L},
-    {"1e39", "1e39", true, 1e39L},  // 1e7 * 1e32 happens to round to the nearest value
+inline const RealAnswer kRealAnswers[] = {
+    {"0.01", "0.01", true, XFields(false, 0x3FF8, 0xA3D70A3D70A3D70A)},  // nearest to 0.01
+    {"1E+2", "1E+2", true, X(100.0)},
+    {"1e-2", "1e-2", true, XFields(false, 0x3FF8, 0xA3D70A3D70A3D70A)},
+    {".5", ".5", true, X(0.5)},
+    {"5.", "5.", true, X(5.0)},
+    {".", ".", true, X(0.0)},
+    {"e5", "e5", true, X(0.0)},
+    {".e2", ".e2", true, X(0.0)},
+    {"-0", "-0", true, X(-0.0)},
+    {"-.", "-.", true, X(-0.0)},
+    {"1e", "1e", false, X(0.0)},
+    {"1e+", "1e+", false, X(0.0)},
+    {"1.2.3", "1.2.3", false, X(0.0)},
+    {"$10", "$10", false, X(0.0)},
+    {"1,5", "1,5", false, X(0.0)},
+    {"Inf", "Inf", false, X(0.0)},
+    {"1e5120", "1e5120", true, kXInfinity},
+    {"0e5120", "0e5120", true, kXInfinity},
+    {"1e-5120", "1e-5120", true, X(0.0)},
+    {"1e39", "1e39", true,
+     XFields(false, 0x4080, 0xBC143FA4E250EB31)},  // 1e7 * 1e32 happens to round to the nearest
 };

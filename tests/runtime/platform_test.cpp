@@ -1,6 +1,6 @@
 // The seam's system implementation on both systems: files, what counts as the console,
 // and the system's message for an error number.
-#include "runtime/platform.h"
+#include "runtime/platform/platform.h"
 
 #include <gtest/gtest.h>
 

@@ -14,10 +14,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/fatal.h"
-#include "runtime/platform.h"
-#include "runtime/random.h"
-#include "runtime/text_output.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/random.h"
+#include "runtime/platform/platform.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ TEST(PosixSeedClock, FollowsTheRealMonotonicClock) {
     return static_cast<uint32_t>(static_cast<uint64_t>(t.tv_sec) * 1000000000u +
                                  static_cast<uint64_t>(t.tv_nsec));
   };
-  EXPECT_LE(RandomSeed - low(before), low(after) - low(before));
+  EXPECT_LE(gRandomSeed - low(before), low(after) - low(before));
 }
 
 // A request to end writes out what is still pending, then ends by the same signal.
@@ -224,7 +225,7 @@ TEST(PosixFileSizeLimitDeathTest, AWriteBeyondTheLimitStopsWith27) {
     setrlimit(RLIMIT_FSIZE, &small);
     dup2(file, STDOUT_FILENO);
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     WriteText(std::string(300, 'x'));
     CheckIOResult();
     _exit(99);

@@ -1,10 +1,13 @@
-#include "runtime/pow10.h"
+#include "runtime/number/pow10.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include "extended_values.h"
 
 namespace {
 
@@ -31,8 +34,9 @@ bool Bit(const std::vector<uint64_t>& limbs, int index) {
   return (limbs[index / 32] >> (index % 32)) & 1;
 }
 
-// 10^n rounded to a 64-bit significand, ties to even, from the exact integer.
-long double NearestExtended(int n) {
+// 10^n rounded to a 64-bit significand, ties to even, from the exact integer: the fields
+// every table entry must have (recomputed here, not copied from the table).
+ExtendedBits NearestExtended(int n) {
   auto limbs = ExactPowerOfTen(n);
   int length = BitLength(limbs);
   int drop = std::max(0, length - 64);
@@ -44,38 +48,45 @@ long double NearestExtended(int n) {
     for (int b = 0; b < drop - 1 && !sticky; ++b) sticky = Bit(limbs, b);
     if (half && (sticky || (significand & 1))) ++significand;
   }
-  // A carry out of 64 bits still scales exactly.
-  return std::ldexp(static_cast<long double>(static_cast<uint64_t>(significand >> 1)), drop + 1) +
-         std::ldexp(static_cast<long double>(static_cast<uint64_t>(significand & 1)), drop);
+  int exponent = 16383 + length - 1;
+  // A carry out of 64 bits: 10^0 .. 10^27 are exact, so it never meets a set low bit.
+  if (significand >> 64) {
+    significand >>= 1;
+    ++exponent;
+  }
+  significand <<= 64 - std::min(length, 64);
+  return {false, static_cast<uint16_t>(exponent), static_cast<uint64_t>(significand)};
 }
 
 TEST(PowersOfTenTable, EntriesAreTheNearestExtendedValues) {
-  for (int i = 0; i <= 31; ++i) EXPECT_EQ(kPow10Small[i], NearestExtended(i)) << "10^" << i;
-  for (int j : {1, 2, 7, 15}) EXPECT_EQ(kPow10Mid[j], NearestExtended(32 * j)) << "10^" << 32 * j;
-  for (int l : {1, 4, 9}) EXPECT_EQ(kPow10Large[l], NearestExtended(512 * l)) << "10^" << 512 * l;
+  for (int i = 0; i <= 31; ++i) EXPECT_EQ(Bits(kPow10Small[i]), NearestExtended(i)) << "10^" << i;
+  for (int j = 1; j <= 15; ++j)
+    EXPECT_EQ(Bits(kPow10Mid[j]), NearestExtended(32 * j)) << "10^" << 32 * j;
+  for (int l = 1; l <= 9; ++l)
+    EXPECT_EQ(Bits(kPow10Large[l]), NearestExtended(512 * l)) << "10^" << 512 * l;
 }
 
 TEST(ScalePow10, SplitsTheExponentAcrossTheTables) {
-  EXPECT_EQ(ScalePow10(1.5L, 0), 1.5L);
-  EXPECT_EQ(ScalePow10(1.5L, 2), 150.0L);
-  EXPECT_EQ(ScalePow10(1.0L, 27), 1e27L);
-  EXPECT_EQ(ScalePow10(3.0L, -1), 3.0L / 10.0L);
+  EXPECT_EQ(ScalePow10(X(1.5), 0), X(1.5));
+  EXPECT_EQ(ScalePow10(X(1.5), 2), X(150.0));
+  EXPECT_EQ(ScalePow10(X(1.0), 27), kPow10Small[27]);
+  EXPECT_EQ(ScalePow10(X(3.0), -1), X(3.0) / X(10.0));
   // 545 = 512 + 32 + 1: three rounded steps, in that order.
-  EXPECT_EQ(ScalePow10(7.0L, 545), 7.0L * 1e1L * 1e32L * 1e512L);
-  EXPECT_EQ(ScalePow10(7.0L, -545), 7.0L / 1e1L / 1e32L / 1e512L);
+  EXPECT_EQ(ScalePow10(X(7.0), 545), X(7.0) * X(1e1) * kPow10Mid[1] * kPow10Large[1]);
+  EXPECT_EQ(ScalePow10(X(7.0), -545), X(7.0) / X(1e1) / kPow10Mid[1] / kPow10Large[1]);
 }
 
 TEST(ScalePow10, SaturatesFromMagnitude5120) {
-  const long double inf = std::numeric_limits<long double>::infinity();
-  EXPECT_EQ(ScalePow10(0.0L, 5120), inf);
-  EXPECT_EQ(ScalePow10(-2.0L, 9999), inf);
-  EXPECT_EQ(ScalePow10(5.0L, -5120), 0.0L);
-  EXPECT_EQ(ScalePow10(1.0L, -5119), 0.0L);  // underflow is silent
+  const Extended inf = kXInfinity;
+  EXPECT_EQ(ScalePow10(X(0.0), 5120), inf);
+  EXPECT_EQ(ScalePow10(-X(2.0), 9999), inf);
+  EXPECT_EQ(ScalePow10(X(5.0), -5120), X(0.0));
+  EXPECT_EQ(ScalePow10(X(1.0), -5119), X(0.0));  // underflow is silent
 }
 
 TEST(ScalePow10DeathTest, OverflowOfTheExtendedRangeStops) {
-  EXPECT_EXIT(ScalePow10(1.0L, 4933), testing::ExitedWithCode(205), "");
-  EXPECT_EXIT(ScalePow10(-1.0L, 5119), testing::ExitedWithCode(205), "");
+  EXPECT_EXIT(ScalePow10(X(1.0), 4933), testing::ExitedWithCode(205), "");
+  EXPECT_EXIT(ScalePow10(-X(1.0), 5119), testing::ExitedWithCode(205), "");
 }
 
 }  // namespace

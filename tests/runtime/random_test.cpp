@@ -1,4 +1,4 @@
-#include "runtime/random.h"
+#include "runtime/number/random.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +15,24 @@ uint32_t PreviousSeed(uint32_t state) {
 }
 
 TEST(RandomSourceTest, StatesFromZero) {
-  RandomSeed = 0;
+  gRandomSeed = 0;
   for (uint32_t expected : {1u, 134775814u, 3698175007u, 870078620u, 1172187917u, 2884733762u}) {
     NextSeed();
-    EXPECT_EQ(RandomSeed, expected);
+    EXPECT_EQ(gRandomSeed, expected);
   }
 }
 
 TEST(RandomSourceTest, RealsFromZeroAreExactQuotients) {
-  RandomSeed = 0;
+  gRandomSeed = 0;
   for (double expected : {0x1p-32, 0.031379939522594213, 0.8610484672244638}) {
     double r = RandomReal();
     EXPECT_EQ(r, expected);
-    EXPECT_EQ(r, RandomSeed * 0x1p-32);
+    EXPECT_EQ(r, gRandomSeed * 0x1p-32);
   }
 }
 
 TEST(RandomSourceTest, BelowTenFromZero) {
-  RandomSeed = 0;
+  gRandomSeed = 0;
   for (uint32_t expected : {0u, 0u, 8u, 2u, 2u, 6u}) EXPECT_EQ(RandomBelow(10), expected);
 }
 
@@ -53,41 +53,41 @@ TEST(RandomSourceTest, BelowUsesHighHalfOfProduct) {
       {7, 0, 0},
   };
   for (const Case& c : cases) {
-    RandomSeed = PreviousSeed(c.state);
+    gRandomSeed = PreviousSeed(c.state);
     EXPECT_EQ(RandomBelow(c.n), c.expected) << "n " << c.n << " state " << c.state;
-    EXPECT_EQ(RandomSeed, c.state);
+    EXPECT_EQ(gRandomSeed, c.state);
   }
 }
 
 TEST(RandomSourceTest, TopStatesRoundToOneAsFloat) {
-  RandomSeed = PreviousSeed(4294967295u);
+  gRandomSeed = PreviousSeed(4294967295u);
   EXPECT_EQ(RandomReal(), 0.99999999976716935634613037109375);
   for (uint32_t state = 4294967168u; state != 0; ++state) {
-    RandomSeed = PreviousSeed(state);
+    gRandomSeed = PreviousSeed(state);
     EXPECT_EQ(static_cast<float>(RandomReal()), 1.0f) << state;
   }
-  RandomSeed = PreviousSeed(4294967167u);
+  gRandomSeed = PreviousSeed(4294967167u);
   EXPECT_EQ(static_cast<float>(RandomReal()), 0.999999940395355224609375f);
 }
 
 TEST(RandomSourceTest, BothDrawsShareOneState) {
-  RandomSeed = 0;
+  gRandomSeed = 0;
   RandomReal();
   double undisturbed = RandomReal();
-  RandomSeed = 0;
+  gRandomSeed = 0;
   RandomReal();
   RandomBelow(5);
   EXPECT_NE(RandomReal(), undisturbed);
-  EXPECT_EQ(RandomSeed, 3698175007u);
+  EXPECT_EQ(gRandomSeed, 3698175007u);
 }
 
 TEST(SeedFromClockTest, TakesTheSystemsClockReadingOnce) {
   for (uint32_t reading : {0u, 7u, 0x2A05F207u, 0xFFFFFFFFu}) {
     FakePlatform fake;
     fake.clock = reading;
-    RandomSeed = 12345;
+    gRandomSeed = 12345;
     SeedFromClock();
-    EXPECT_EQ(RandomSeed, reading);
+    EXPECT_EQ(gRandomSeed, reading);
     EXPECT_EQ(fake.clockReads, 1);
   }
 }

@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "extended_values.h"
 #include "number_answers.h"
-#include "runtime/fatal.h"
-#include "runtime/fpu.h"
-#include "runtime/text_channel.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/extended_x87.h"
+#include "runtime/stream/text_input.h"
 
 // Answers typed at the prompts, read from a real pipe standing in for descriptor 0, each
 // the way the dialogue reads it: the number, then the rest of its line, then the check.
@@ -21,7 +23,7 @@ class TypedInput : public testing::Test {
     dup2(savedInput_, STDIN_FILENO);
     close(savedInput_);
     MarkStandardInputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
   // Descriptor 0 becomes a pipe holding these bytes and then its end.
   void Type(const std::string& bytes) {
@@ -32,7 +34,7 @@ class TypedInput : public testing::Test {
     dup2(ends[0], STDIN_FILENO);
     close(ends[0]);
     MarkStandardInputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
 
  private:
@@ -50,11 +52,11 @@ TEST_F(TypedInput, IntegerAnswers) {
   for (const auto& row : kIntegerAnswers) {
     SCOPED_TRACE(row.answer);
     Type(std::string(row.answer) + "\r\n42\r\n");
-    int32_t value = ReadInteger(StandardInput);
-    SkipLine(StandardInput);
-    EXPECT_EQ(gInOutRes, row.ok ? 0 : 106);
+    int32_t value = ReadInteger(gStandardInput);
+    SkipLine(gStandardInput);
+    EXPECT_EQ(gPendingIOCode, row.ok ? 0 : 106);
     EXPECT_EQ(value, row.value);
-    EXPECT_EQ(ReadInteger(StandardInput), 42);  // the rest of the answer line is gone
+    EXPECT_EQ(ReadInteger(gStandardInput), 42);  // the rest of the answer line is gone
   }
 }
 
@@ -62,39 +64,39 @@ TEST_F(TypedInput, RealAnswers) {
   for (const auto& row : kRealAnswers) {
     SCOPED_TRACE(row.answer);
     Type(std::string(row.answer) + "\r\n42\r\n");
-    long double value = ReadReal(StandardInput);
-    SkipLine(StandardInput);
-    EXPECT_EQ(gInOutRes, row.ok ? 0 : 106);
+    Extended value = ReadReal(gStandardInput);
+    SkipLine(gStandardInput);
+    EXPECT_EQ(gPendingIOCode, row.ok ? 0 : 106);
     EXPECT_EQ(Bits(value), Bits(row.value));  // an invalid answer reads as 0.0
-    EXPECT_EQ(ReadInteger(StandardInput), 42);
+    EXPECT_EQ(ReadInteger(gStandardInput), 42);
   }
 }
 
 TEST_F(TypedInput, EmptyLinesBeforeAnAnswerAreSeparators) {
   Type("\r\n\r\n\n  \t7\r\n");
-  EXPECT_EQ(ReadInteger(StandardInput), 7);
-  SkipLine(StandardInput);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 7);
+  SkipLine(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TypedInput, ThreeAnswersOnOneLine) {
   // The first SkipLine takes the other two; the later reads meet the end.
   Type("10 20 0.5\r\n");
-  EXPECT_EQ(ReadInteger(StandardInput), 10);
-  SkipLine(StandardInput);
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  SkipLine(StandardInput);
-  EXPECT_EQ(Bits(ReadReal(StandardInput)), Bits(0.0L));
-  SkipLine(StandardInput);
-  SkipLine(StandardInput);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 10);
+  SkipLine(gStandardInput);
+  EXPECT_EQ(ReadInteger(gStandardInput), 0);
+  SkipLine(gStandardInput);
+  EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(X(0.0)));
+  SkipLine(gStandardInput);
+  SkipLine(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TypedInput, FortyNinesFollowedByXReadAsZero) {
   Type(std::string(40, '9') + "x\r\n");
-  long double value = ReadReal(StandardInput);
-  EXPECT_EQ(Bits(value), Bits(0.0L));
-  EXPECT_EQ(gInOutRes, 106);
+  Extended value = ReadReal(gStandardInput);
+  EXPECT_EQ(Bits(value), Bits(X(0.0)));
+  EXPECT_EQ(gPendingIOCode, 106);
 }
 
 using TypedInputDeathTest = TypedInput;
@@ -104,8 +106,8 @@ TEST_F(TypedInputDeathTest, AnInvalidRealStopsWith106NotWithAFloatOverflow) {
   EXPECT_EXIT(
       {
         SilenceStandardOutput();
-        float amplitude = ToFloat(ReadReal(StandardInput));
-        SkipLine(StandardInput);
+        float amplitude = ToFloat(ReadReal(gStandardInput));
+        SkipLine(gStandardInput);
         CheckIOResult();
         (void)amplitude;
       },
@@ -117,14 +119,14 @@ TEST_F(TypedInputDeathTest, FloatingPointOverflowStops) {
   EXPECT_EXIT(
       {
         SilenceStandardOutput();
-        ReadReal(StandardInput);
+        ReadReal(gStandardInput);
       },
       testing::ExitedWithCode(205), "");
   Type("1e39\r\n");
   EXPECT_EXIT(
       {
         SilenceStandardOutput();
-        ToFloat(ReadReal(StandardInput));
+        ToFloat(ReadReal(gStandardInput));
       },
       testing::ExitedWithCode(205), "");
 }
@@ -134,9 +136,9 @@ TEST_F(TypedInputDeathTest, AClosedStandardInputReadsWith104) {
       {
         close(STDIN_FILENO);
         MarkStandardInputClosed();
-        gInOutRes = 0;
-        int32_t value = ReadInteger(StandardInput);
-        _exit(value == 0 && StandardInput.state == kChannelClosed ? gInOutRes : 1);
+        gPendingIOCode = 0;
+        int32_t value = ReadInteger(gStandardInput);
+        _exit(value == 0 && gStandardInput.state == InputState::kClosed ? gPendingIOCode : 1);
       },
       testing::ExitedWithCode(104), "");
 }

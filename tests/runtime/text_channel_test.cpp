@@ -1,5 +1,3 @@
-#include "runtime/text_channel.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -8,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "extended_values.h"
 #include "fake_platform.h"
 #include "number_answers.h"
-#include "runtime/fatal.h"
-#include "runtime/platform.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/platform/platform.h"
+#include "runtime/stream/text_input.h"
 
 // The reading machinery over the fake device: each read delivers the next chunk (or fails
 // with the chunk's code) and is counted; after the last chunk every read gives 0 bytes.
@@ -24,13 +25,13 @@ class FakeDevice : public testing::Test {
   void SetUp() override {
     fake_.reset();
     fake_.emplace();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     MarkStandardInputClosed();
   }
   void TearDown() override {
     fake_.reset();
     MarkStandardInputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
   void Deliver(std::deque<FakeChunk> chunks) { fake_->input = std::move(chunks); }
   FakePlatform& Fake() { return *fake_; }
@@ -43,36 +44,36 @@ std::string Blanks(size_t count) { return std::string(count, ' '); }
 
 TEST_F(FakeDevice, StandardInputOpensOnItsFirstReadOnly) {
   Deliver({{"1 2 3"}});
-  EXPECT_EQ(StandardInput.state, kChannelClosed);
-  EXPECT_EQ(ReadInteger(StandardInput), 1);
-  EXPECT_EQ(StandardInput.state, kChannelInput);
-  EXPECT_EQ(StandardInput.handle, 0);
-  EXPECT_EQ(ReadInteger(StandardInput), 2);
-  EXPECT_EQ(ReadInteger(StandardInput), 3);
+  EXPECT_EQ(gStandardInput.state, InputState::kClosed);
+  EXPECT_EQ(ReadInteger(gStandardInput), 1);
+  EXPECT_EQ(gStandardInput.state, InputState::kOpen);
+  EXPECT_EQ(gStandardInput.handle, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 2);
+  EXPECT_EQ(ReadInteger(gStandardInput), 3);
   EXPECT_EQ(Fake().inputChecks, 1);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, TokensStraddleBlocks) {
   Deliver({{Blanks(126) + "12"}, {"34 " + Blanks(123) + "1."}, {"5e1\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 1234);
-  EXPECT_EQ(ReadReal(StandardInput), 15.0L);
+  EXPECT_EQ(ReadInteger(gStandardInput), 1234);
+  EXPECT_EQ(ReadReal(gStandardInput), X(15.0));
   EXPECT_EQ(Fake().reads, 3);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, CrLfSplitAcrossBlocksEndsOneLine) {
   Deliver({{Blanks(126) + "5\r"}, {"\n7\r\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 5);
+  EXPECT_EQ(ReadInteger(gStandardInput), 5);
   EXPECT_EQ(Fake().reads, 1);
-  SkipLine(StandardInput);
+  SkipLine(gStandardInput);
   EXPECT_EQ(Fake().reads, 2);
-  EXPECT_EQ(ReadByte(StandardInput), '7');
+  EXPECT_EQ(ReadByte(gStandardInput), '7');
 }
 
 TEST_F(FakeDevice, ShortReadsAreNormal) {
   Deliver({{"1"}, {"2"}, {"3"}, {"\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 123);
+  EXPECT_EQ(ReadInteger(gStandardInput), 123);
   EXPECT_EQ(Fake().reads, 4);
 }
 
@@ -82,7 +83,7 @@ TEST_F(FakeDevice, OneDeviceCallPer128Bytes) {
     for (size_t i = 0; i < 128; i += 2) chunk.bytes[i] = '1';
   Deliver(chunks);
   int32_t sum = 0;
-  for (int i = 0; i < 640; ++i) sum += ReadInteger(StandardInput);
+  for (int i = 0; i < 640; ++i) sum += ReadInteger(gStandardInput);
   EXPECT_EQ(sum, 640);
   EXPECT_EQ(Fake().reads, 10);
 }
@@ -107,23 +108,23 @@ TEST_F(FakeDevice, TheEndIsRememberedAndTheDeviceNotAskedAgain) {
     SCOPED_TRACE(row.name);
     SetUp();
     Deliver(row.chunks);
-    for (int32_t value : row.values) EXPECT_EQ(ReadInteger(StandardInput), value);
+    for (int32_t value : row.values) EXPECT_EQ(ReadInteger(gStandardInput), value);
     for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(ReadInteger(StandardInput), 0);
-      EXPECT_EQ(Bits(ReadReal(StandardInput)), Bits(0.0L));
-      SkipLine(StandardInput);
-      EXPECT_EQ(ReadByte(StandardInput), kEndOfInput);
+      EXPECT_EQ(ReadInteger(gStandardInput), 0);
+      EXPECT_EQ(Bits(ReadReal(gStandardInput)), Bits(X(0.0)));
+      SkipLine(gStandardInput);
+      EXPECT_EQ(ReadByte(gStandardInput), kEndOfInput);
     }
     EXPECT_EQ(Fake().reads, row.reads);
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
 TEST_F(FakeDevice, AFailedReadStoresItsCodeAndLeavesNoEndMarker) {
   Deliver({{"", EIO}, {"5\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  EXPECT_EQ(gInOutRes, EIO);
-  EXPECT_EQ(ReadInteger(StandardInput), 5);  // the device is asked again
+  EXPECT_EQ(ReadInteger(gStandardInput), 0);
+  EXPECT_EQ(gPendingIOCode, EIO);
+  EXPECT_EQ(ReadInteger(gStandardInput), 5);  // the device is asked again
   EXPECT_EQ(Fake().reads, 2);
 }
 
@@ -132,26 +133,18 @@ TEST_F(FakeDevice, SkipLineDiscardsUpToTheLineFeed) {
     const char* input;
     int next;  // the byte after SkipLine, or kEndOfInput
   } rows[] = {
-      {"ab\r\nX", 'X'},
-      {"ab\nX", 'X'},
-      {"\nX", 'X'},
-      {"\r\nX", 'X'},
+      {"ab\r\nX", 'X'},          {"ab\nX", 'X'},      {"\nX", 'X'},          {"\r\nX", 'X'},
       {"ab\rX\nY", 'Y'},  // a lone CR followed by text does not end the line
-      {"ab\r\rX\nY", 'Y'},
-      {"ab\r\r\nY", 'Y'},
-      {"\r\n\r\nX", '\r'},  // one line at a time
-      {"ab\n\x1A", kEndOfInput},
-      {"ab", kEndOfInput},
-      {"ab\r", kEndOfInput},
-      {"", kEndOfInput},
+      {"ab\r\rX\nY", 'Y'},       {"ab\r\r\nY", 'Y'},  {"\r\n\r\nX", '\r'},  // one line at a time
+      {"ab\n\x1A", kEndOfInput}, {"ab", kEndOfInput}, {"ab\r", kEndOfInput}, {"", kEndOfInput},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.input));
     SetUp();
     Deliver({{row.input}});
-    SkipLine(StandardInput);
-    EXPECT_EQ(ReadByte(StandardInput), row.next);
-    EXPECT_EQ(gInOutRes, 0);
+    SkipLine(gStandardInput);
+    EXPECT_EQ(ReadByte(gStandardInput), row.next);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
@@ -163,7 +156,7 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
     const char* name;
     std::string input;
     bool real;
-    long double first;
+    double first;
     int32_t code;
     int32_t next;  // the integer read after it (0 at the end)
   } rows[] = {
@@ -172,8 +165,8 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
       {"32 bytes at the end", zeros31 + "7", false, 7, 0, 0},
       {"33 bytes", zeros31 + "78 8", false, 0, 106, 8},
       {"300 bytes", std::string(299, '0') + "7\t8", false, 0, 106, 8},
-      {"64 bytes, then a line end", zeros61 + "1.5\r\n8", true, 1.5L, 0, 8},
-      {"64 bytes at the end", zeros61 + "1.5", true, 1.5L, 0, 0},
+      {"64 bytes, then a line end", zeros61 + "1.5\r\n8", true, 1.5, 0, 8},
+      {"64 bytes at the end", zeros61 + "1.5", true, 1.5, 0, 0},
       {"65 bytes", zeros61 + "1.55 8", true, 0, 106, 8},
       {"65 bytes of which the first 64 read well", zeros61 + "1.5x 8", true, 0, 106, 8},
   };
@@ -181,12 +174,13 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
     SCOPED_TRACE(row.name);
     SetUp();
     Deliver({{row.input}});
-    long double got = row.real ? ReadReal(StandardInput) : ReadInteger(StandardInput);
-    EXPECT_EQ(got, row.first);
-    EXPECT_EQ(gInOutRes, row.code);
-    gInOutRes = 0;
-    EXPECT_EQ(ReadInteger(StandardInput), row.next);
-    EXPECT_EQ(gInOutRes, 0);
+    Extended got =
+        row.real ? ReadReal(gStandardInput) : Extended::FromInt(ReadInteger(gStandardInput));
+    EXPECT_EQ(got, X(row.first));
+    EXPECT_EQ(gPendingIOCode, row.code);
+    gPendingIOCode = 0;
+    EXPECT_EQ(ReadInteger(gStandardInput), row.next);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
@@ -196,96 +190,97 @@ TEST_F(FakeDevice, EveryByteUpTo0x20Separates) {
     if (b != 0x1A) input += static_cast<char>(b);
   input += "2";
   Deliver({{input}});
-  EXPECT_EQ(ReadInteger(StandardInput), 1);
-  EXPECT_EQ(ReadInteger(StandardInput), 2);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 1);
+  EXPECT_EQ(ReadInteger(gStandardInput), 2);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, BytesAbove0x20BelongToTokens) {
-  for (const char* input : {"\x7F", "1\x80", "\xEF\xBB\xBF" "1", "1\xA0" "2"}) {
+  for (const char* input : {"\x7F", "1\x80",
+                            "\xEF\xBB\xBF"
+                            "1",
+                            "1\xA0"
+                            "2"}) {
     SCOPED_TRACE(testing::PrintToString(input));
     SetUp();
     Deliver({{input}});
-    EXPECT_EQ(ReadInteger(StandardInput), 0);
-    EXPECT_EQ(gInOutRes, 106);
-    EXPECT_EQ(ReadByte(StandardInput), kEndOfInput);  // consumed whole
+    EXPECT_EQ(ReadInteger(gStandardInput), 0);
+    EXPECT_EQ(gPendingIOCode, 106);
+    EXPECT_EQ(ReadByte(gStandardInput), kEndOfInput);  // consumed whole
   }
 }
 
 TEST_F(FakeDevice, AnInvalidStandardInputReadsAsTheEndWith104) {
   Fake().standardInputError = EBADF;
   Deliver({{"5\n"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 0);
-  EXPECT_EQ(gInOutRes, 104);
-  EXPECT_EQ(StandardInput.state, kChannelClosed);
-  gInOutRes = 0;
-  SkipLine(StandardInput);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(ReadInteger(gStandardInput), 0);
+  EXPECT_EQ(gPendingIOCode, 104);
+  EXPECT_EQ(gStandardInput.state, InputState::kClosed);
+  gPendingIOCode = 0;
+  SkipLine(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 104);
   EXPECT_EQ(Fake().reads, 0);
 }
 
 TEST_F(FakeDevice, StandardInputMayBeClosedOpenOrNot) {
-  CloseChannel(StandardInput);
-  EXPECT_EQ(gInOutRes, 0);
+  CloseInput(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 0);
   Deliver({{"5"}});
-  EXPECT_EQ(ReadInteger(StandardInput), 5);
-  CloseChannel(StandardInput);
-  CloseChannel(StandardInput);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(ReadInteger(gStandardInput), 5);
+  CloseInput(gStandardInput);
+  CloseInput(gStandardInput);
+  EXPECT_EQ(gPendingIOCode, 0);
   EXPECT_EQ(Fake().closes, 0);  // the handle itself stays open
 }
 
 TEST_F(FakeDevice, AnEmptyNameBindsToStandardInput) {
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, "");
   OpenForReading(channel);
   Deliver({{"8"}});
   EXPECT_EQ(ReadInteger(channel), 8);
-  CloseChannel(channel);
+  CloseInput(channel);
   EXPECT_EQ(Fake().closes, 0);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(FakeDevice, ChannelsThatAreNotOpenForReading) {
-  TextChannel neverBound{};
+  TextInput neverBound{};
   OpenForReading(neverBound);
-  EXPECT_EQ(gInOutRes, 102);
-  neverBound.state = 0x1234;
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 102);
+  neverBound.state = static_cast<InputState>(0x34);
+  gPendingIOCode = 0;
   OpenForReading(neverBound);
-  EXPECT_EQ(gInOutRes, 102);
-  gInOutRes = 0;
-  CloseChannel(neverBound);
-  EXPECT_EQ(gInOutRes, 103);
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 102);
+  gPendingIOCode = 0;
+  CloseInput(neverBound);
+  EXPECT_EQ(gPendingIOCode, 103);
+  gPendingIOCode = 0;
   EXPECT_EQ(ReadInteger(neverBound), 0);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(gPendingIOCode, 104);
 
-  TextChannel boundOnly;
+  TextInput boundOnly;
   BindFile(boundOnly, "function.txt");
-  gInOutRes = 0;
-  CloseChannel(boundOnly);
-  EXPECT_EQ(gInOutRes, 103);
-  gInOutRes = 0;
-  EXPECT_EQ(Bits(ReadReal(boundOnly)), Bits(0.0L));
-  EXPECT_EQ(gInOutRes, 104);
-  gInOutRes = 0;
+  gPendingIOCode = 0;
+  CloseInput(boundOnly);
+  EXPECT_EQ(gPendingIOCode, 103);
+  gPendingIOCode = 0;
+  EXPECT_EQ(Bits(ReadReal(boundOnly)), Bits(X(0.0)));
+  EXPECT_EQ(gPendingIOCode, 104);
+  gPendingIOCode = 0;
   SkipLine(boundOnly);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(gPendingIOCode, 104);
   EXPECT_EQ(Fake().reads, 0);
 }
 
 TEST(BindFile, ClearsTheChannelAndCutsTheNameAt259Bytes) {
-  TextChannel channel;
+  TextInput channel;
   std::memset(&channel, 0x5A, sizeof channel);
   std::string longName(300, 'n');
   BindFile(channel, longName.c_str());
-  EXPECT_EQ(channel.state, kChannelClosed);
+  EXPECT_EQ(channel.state, InputState::kClosed);
   EXPECT_EQ(channel.position, 0u);
   EXPECT_EQ(channel.fillLevel, 0u);
-  EXPECT_EQ(channel.openOperation, &DefaultOpen);
-  EXPECT_EQ(channel.transferOperation, nullptr);
-  EXPECT_EQ(channel.closeOperation, nullptr);
   EXPECT_EQ(std::string(channel.name.Range(0, 260)), std::string(259, 'n'));
 
   BindFile(channel, "function.txt");

@@ -8,54 +8,49 @@
 #include <random>
 #include <string>
 
+#include "extended_values.h"
 #include "fake_platform.h"
-#include "runtime/fatal.h"
-#include "runtime/text_channel.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/stream/text_input.h"
+#include "temp_directory.h"
 
 // Named files read through real temporary files, the way the profit table is loaded.
 
 namespace {
 
-using Table = std::array<long double, 80>;
+using Table = std::array<Extended, 80>;
 
 class TextFile : public testing::Test {
  protected:
   void SetUp() override {
-    std::random_device random;
-    do directory_ = testing::TempDir() + "text_file_" + std::to_string(random());
-    while (!std::filesystem::create_directory(directory_));
-    gInOutRes = 0;
+    ASSERT_FALSE(dir_.Path().empty());
+    gPendingIOCode = 0;
   }
-  void TearDown() override {
-    std::filesystem::remove_all(directory_);
-    gInOutRes = 0;
-  }
+  void TearDown() override { gPendingIOCode = 0; }
 
-  std::string Write(const std::string& bytes) {
-    std::string path = directory_ + "/function.txt";
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    return path;
-  }
+  std::string Write(const std::string& bytes) { return dir_.Write("function.txt", bytes); }
 
   // Bind, open, 80 reals, close: the calling order of the loader, without the checks.
   Table Load(const std::string& path) {
     Table table{};
-    TextChannel channel;
+    TextInput channel;
     BindFile(channel, path.c_str());
     OpenForReading(channel);
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, 0);
     for (auto& entry : table) entry = ReadReal(channel);
-    CloseChannel(channel);
+    CloseInput(channel);
     return table;
   }
 
-  std::string directory_;
+  TempDirectory dir_{"text_file"};
+  const std::string& directory_ = dir_.Path();
 };
 
 // 0.25, 0.5, ... 20: exact, so every layout must give the very same values.
 Table Quarters() {
   Table table{};
-  for (int i = 0; i < 80; ++i) table[i] = (i + 1) * 0.25L;
+  for (int i = 0; i < 80; ++i) table[i] = Extended::FromInt(i + 1) * X(0.25);
   return table;
 }
 
@@ -85,80 +80,80 @@ TEST_F(TextFile, EveryLayoutOfTheNumbersReadsTheSame) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     EXPECT_EQ(Load(Write(row.bytes)), Quarters());
-    EXPECT_EQ(gInOutRes, 0);
+    EXPECT_EQ(gPendingIOCode, 0);
   }
 }
 
 TEST_F(TextFile, MissingNumbersReadAsZero) {
   Table expected = Quarters();
-  for (int i = 40; i < 80; ++i) expected[i] = 0.0L;
+  for (int i = 40; i < 80; ++i) expected[i] = X(0.0);
   std::string forty = Layout("\r\n").substr(0, Layout("\r\n").find("10.25"));
   EXPECT_EQ(Load(Write(forty)), expected);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
   // 0x1A ends the input: what follows it is never read.
   EXPECT_EQ(Load(Write(forty + "\x1A" + Layout("\r\n"))), expected);
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
   EXPECT_EQ(Load(Write("")), Table{});
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TextFile, AByteOrderMarkMakesTheFirstTokenInvalid) {
   Table table = Load(Write("\xEF\xBB\xBF" + Layout("\r\n")));
-  EXPECT_EQ(gInOutRes, 106);
-  EXPECT_EQ(table[0], 0.0L);
-  EXPECT_EQ(table[1], 0.5L);
+  EXPECT_EQ(gPendingIOCode, 106);
+  EXPECT_EQ(table[0], X(0.0));
+  EXPECT_EQ(table[1], X(0.5));
 }
 
 TEST_F(TextFile, ATokenAcrossTheBlockBoundary) {
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, Write(std::string(126, ' ') + "1234.5\r\n7").c_str());
   OpenForReading(channel);
-  EXPECT_EQ(ReadReal(channel), 1234.5L);
+  EXPECT_EQ(ReadReal(channel), X(1234.5));
   SkipLine(channel);
   EXPECT_EQ(ReadInteger(channel), 7);
-  CloseChannel(channel);
-  EXPECT_EQ(gInOutRes, 0);
+  CloseInput(channel);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TextFile, OpenFailuresPassTheSystemCodeOn) {
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, (directory_ + "/missing.txt").c_str());
   OpenForReading(channel);
-  EXPECT_EQ(gInOutRes, 2);  // ENOENT, ERROR_FILE_NOT_FOUND
-  EXPECT_EQ(channel.state, kChannelClosed);
-  gInOutRes = 0;
+  EXPECT_EQ(gPendingIOCode, 2);  // ENOENT, ERROR_FILE_NOT_FOUND
+  EXPECT_EQ(channel.state, InputState::kClosed);
+  gPendingIOCode = 0;
   EXPECT_EQ(ReadInteger(channel), 0);
-  EXPECT_EQ(gInOutRes, 104);
+  EXPECT_EQ(gPendingIOCode, 104);
 
   // A directory opens on Linux, and its first read fails; Windows refuses to open it.
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   BindFile(channel, directory_.c_str());
   OpenForReading(channel);
 #ifdef _WIN32
-  EXPECT_EQ(gInOutRes, 5);  // ERROR_ACCESS_DENIED
-  EXPECT_EQ(channel.state, kChannelClosed);
+  EXPECT_EQ(gPendingIOCode, 5);  // ERROR_ACCESS_DENIED
+  EXPECT_EQ(channel.state, InputState::kClosed);
 #else
-  EXPECT_EQ(gInOutRes, 0);
-  EXPECT_EQ(ReadReal(channel), 0.0L);
-  EXPECT_EQ(gInOutRes, EISDIR);
-  CloseChannel(channel);
+  EXPECT_EQ(gPendingIOCode, 0);
+  EXPECT_EQ(ReadReal(channel), X(0.0));
+  EXPECT_EQ(gPendingIOCode, EISDIR);
+  CloseInput(channel);
 #endif
 }
 
 TEST_F(TextFile, TheFileIsNeverCreated) {
-  TextChannel channel;
+  TextInput channel;
   std::string path = directory_ + "/function.txt";
   BindFile(channel, path.c_str());
   OpenForReading(channel);
-  EXPECT_EQ(gInOutRes, 2);
+  EXPECT_EQ(gPendingIOCode, 2);
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(TextFile, CloseReleasesTheHandleOnce) {
   FakePlatform fake;  // the system's files, with the closes counted
-  TextChannel channel;
+  TextInput channel;
   BindFile(channel, Write("1 2 3").c_str());
   OpenForReading(channel);
   EXPECT_EQ(ReadInteger(channel), 1);
@@ -167,20 +162,20 @@ TEST_F(TextFile, CloseReleasesTheHandleOnce) {
   OpenForReading(channel);
   EXPECT_EQ(fake.closes, 1);
   EXPECT_EQ(ReadInteger(channel), 1);
-  CloseChannel(channel);
+  CloseInput(channel);
   EXPECT_EQ(fake.closes, 2);
-  EXPECT_EQ(channel.state, kChannelClosed);
-  EXPECT_EQ(gInOutRes, 0);
-  CloseChannel(channel);
-  EXPECT_EQ(gInOutRes, 103);
+  EXPECT_EQ(channel.state, InputState::kClosed);
+  EXPECT_EQ(gPendingIOCode, 0);
+  CloseInput(channel);
+  EXPECT_EQ(gPendingIOCode, 103);
   EXPECT_EQ(fake.closes, 2);
 
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   fake.closeError = EIO;
   OpenForReading(channel);
-  CloseChannel(channel);
-  EXPECT_EQ(gInOutRes, EIO);
-  EXPECT_EQ(channel.state, kChannelClosed);
+  CloseInput(channel);
+  EXPECT_EQ(gPendingIOCode, EIO);
+  EXPECT_EQ(channel.state, InputState::kClosed);
 }
 
 }  // namespace

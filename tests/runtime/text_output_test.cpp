@@ -1,4 +1,4 @@
-#include "runtime/text_output.h"
+#include "runtime/stream/text_output.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "extended_values.h"
 #include "fake_platform.h"
-#include "runtime/fatal.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
 
 namespace {
 
@@ -20,12 +22,12 @@ class TextOutputTest : public testing::Test {
     fake_.reset();
     fake_.emplace();
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
   void TearDown() override {
     fake_.reset();
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
   }
 
   FakePlatform& Fake() { return *fake_; }
@@ -49,7 +51,7 @@ struct PaddingRow {
 };
 
 TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
-  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  const Extended nan = kXNaN;
   const PaddingRow rows[] = {
       {"width 0", [] { WriteText("ab", 0); }, "ab"},
       {"negative width", [] { WriteText("ab", -5); }, "ab"},
@@ -65,17 +67,17 @@ TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
       {"integer without width", [] { WriteInteger(20); }, "20"},
       {"most negative integer", [] { WriteInteger(-2147483647 - 1, 5); }, "-2147483648"},
       {"integer above 255", [] { WriteInteger(5, 256); }, Blanks(255) + "5"},
-      {"real", [] { WriteReal(41.25L, 7, 3); }, " 41.250"},
-      {"real wider than its field", [] { WriteReal(1234.5678f, 7, 3); }, "1234.568"},
-      {"real, negative width", [] { WriteReal(0.125L, -3, 3); }, "0.125"},
-      {"real above 255", [] { WriteReal(1.0L, 300, 3); }, Blanks(295) + "1.000"},
-      {"exponent form above 255", [] { WriteReal(1234.5L, 300, -1); },
+      {"real", [] { WriteReal(X(41.25), 7, 3); }, " 41.250"},
+      {"real wider than its field", [] { WriteReal(Extended(1234.5678f), 7, 3); }, "1234.568"},
+      {"real, negative width", [] { WriteReal(X(0.125), -3, 3); }, "0.125"},
+      {"real above 255", [] { WriteReal(X(1.0), 300, 3); }, Blanks(295) + "1.000"},
+      {"exponent form above 255", [] { WriteReal(X(1234.5), 300, -1); },
        Blanks(274) + " 1.23450000000000000E+0003"},
       {"NaN", [nan] { WriteReal(nan, 7, 3); }, "    Nan"},
       {"NaN above 255", [nan] { WriteReal(nan, 260, 3); }, Blanks(257) + "Nan"},
       {"char has no width",
        [] {
-         WriteReal(123.456f, 5, 3);
+         WriteReal(Extended(123.456f), 5, 3);
          WriteChar(' ');
        },
        "123.456 "},
@@ -85,7 +87,7 @@ TEST_F(TextOutputTest, PadsOnTheLeftAndNeverCuts) {
     row.write();
     EXPECT_EQ(CloseOutput(), 0) << row.label;
     EXPECT_EQ(Written(), row.expected) << row.label;
-    EXPECT_EQ(gInOutRes, 0) << row.label;
+    EXPECT_EQ(gPendingIOCode, 0) << row.label;
   }
 }
 
@@ -94,18 +96,18 @@ TEST_F(TextOutputTest, ReportLineShapes) {
   WriteText("H:");
   WriteInteger(3);
   WriteText(" F:");
-  WriteReal(12.5f, 7, 3);
+  WriteReal(Extended(12.5f), 7, 3);
   WriteText(" W:");
   FlushOutput();
-  WriteReal(0.125f, 5, 3);
+  WriteReal(Extended(0.125f), 5, 3);
   WriteChar(' ');
   FlushOutput();
   WriteLineEnd();
   WriteText("  Maximum profit: ");
-  WriteReal(412.75f, 7, 3);
+  WriteReal(Extended(412.75f), 7, 3);
   WriteLineEnd();
   EXPECT_EQ(Fake().writes, (std::vector<std::string>{"H:3 F: 12.500 W:", "0.125 ", "\r\n",
-                                                   "  Maximum profit: 412.750\r\n"}));
+                                                     "  Maximum profit: 412.750\r\n"}));
 }
 
 TEST_F(TextOutputTest, BytesThatFillTheBufferGoOutAtOnce) {
@@ -190,7 +192,7 @@ TEST_F(TextOutputTest, FailedWriteStoresErrnoAndDropsTheRest) {
   Fake().writeError = ENOSPC;
   WriteText(std::string(200, 'a'));
   EXPECT_EQ(Fake().writeCalls, 1);  // the 72 bytes behind the failed block are dropped
-  EXPECT_EQ(gInOutRes, ENOSPC);
+  EXPECT_EQ(gPendingIOCode, ENOSPC);
   EXPECT_EQ(gTextOutput.position, 0u);
 
   // Later writes of the statement still run; the last failure's code wins.
@@ -199,7 +201,7 @@ TEST_F(TextOutputTest, FailedWriteStoresErrnoAndDropsTheRest) {
   EXPECT_EQ(gTextOutput.position, 2u);
   Fake().writeError = EPIPE;
   EXPECT_EQ(CloseOutput(), EPIPE);
-  EXPECT_EQ(gInOutRes, EPIPE);
+  EXPECT_EQ(gPendingIOCode, EPIPE);
   EXPECT_TRUE(Fake().writes.empty());
 }
 
@@ -208,7 +210,7 @@ TEST_F(TextOutputTest, FailedWriteAtTheEndOfAStatementDiscardsThePendingBytes) {
   Fake().writeError = EIO;
   WriteText("abc");
   WriteLineEnd();
-  EXPECT_EQ(gInOutRes, EIO);
+  EXPECT_EQ(gPendingIOCode, EIO);
   EXPECT_EQ(gTextOutput.position, 0u);
   Fake().writeError = 0;
   FlushOutput();
@@ -220,7 +222,7 @@ TEST_F(TextOutputTest, CharIsDroppedWhenWritingOutAFullBufferFails) {
   WriteChar('b');
   Fake().writeError = ENOSPC;
   WriteChar('c');
-  EXPECT_EQ(gInOutRes, ENOSPC);
+  EXPECT_EQ(gPendingIOCode, ENOSPC);
   EXPECT_EQ(gTextOutput.position, 0u);
 }
 
@@ -234,24 +236,24 @@ TEST_F(TextOutputTest, PendingErrorEndsTheBlankFillAfterAFullPiece) {
 
   // An error already pending stops it after the first piece.
   SetUp();
-  gInOutRes = 106;
+  gPendingIOCode = 106;
   WriteText("x", 200);
   EXPECT_EQ(gTextOutput.position, 65u);
-  EXPECT_EQ(gInOutRes, 106);
+  EXPECT_EQ(gPendingIOCode, 106);
 }
 
 TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   Fake().consoleCheckError = EBADF;
   const std::function<void()> writes[] = {
-      [] { WriteText("a"); }, [] { WriteText("a", 300); },   [] { WriteInteger(1, 5); },
-      [] { WriteChar('c'); }, [] { WriteReal(1.0L, 5, 3); }, [] { WriteLineEnd(); },
+      [] { WriteText("a"); }, [] { WriteText("a", 300); },     [] { WriteInteger(1, 5); },
+      [] { WriteChar('c'); }, [] { WriteReal(X(1.0), 5, 3); }, [] { WriteLineEnd(); },
   };
   int attempts = 0;
   for (const auto& write : writes) {
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     write();
     ++attempts;
-    EXPECT_EQ(gInOutRes, 105) << attempts;
+    EXPECT_EQ(gPendingIOCode, 105) << attempts;
     EXPECT_EQ(Fake().outputChecks, attempts);
     EXPECT_FALSE(gTextOutput.open);
   }
@@ -260,18 +262,18 @@ TEST_F(TextOutputTest, UnopenableStreamGives105AndRetriesOnTheNextWrite) {
   EXPECT_EQ(Fake().writeCalls, 0);
 
   Fake().consoleCheckError = 0;
-  gInOutRes = 0;
+  gPendingIOCode = 0;
   WriteText("b");
   EXPECT_TRUE(gTextOutput.open);
   EXPECT_EQ(CloseOutput(), 0);
   EXPECT_EQ(Written(), "b");
-  EXPECT_EQ(gInOutRes, 0);
+  EXPECT_EQ(gPendingIOCode, 0);
 }
 
 TEST_F(TextOutputTest, NoStandardOutputHandleGives105) {
   Fake().standardOutputError = 6;  // a Windows process started without one
   WriteText("a");
-  EXPECT_EQ(gInOutRes, 105);
+  EXPECT_EQ(gPendingIOCode, 105);
   EXPECT_FALSE(gTextOutput.open);
   EXPECT_EQ(Fake().outputChecks, 0);
 }

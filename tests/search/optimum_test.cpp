@@ -9,30 +9,32 @@
 #include <random>
 #include <string>
 
+#include "extended_values.h"
+
 namespace {
 
 // The profit of a grid allocation, added in the solver's order: project 8 first.
-long double GridProfit(const ProfitTable& table, const Ninths& n) {
-  long double sum = table.entries[8][n[8]];
-  for (int k = 7; k >= 1; --k) sum = static_cast<long double>(table.entries[k][n[k]]) + sum;
+Extended GridProfit(const ProfitTable& table, const Ninths& n) {
+  Extended sum(table.entries[8][n[8]]);
+  for (int k = 7; k >= 1; --k) sum = static_cast<Extended>(table.entries[k][n[k]]) + sum;
   return sum;
 }
 
 struct Enumerated {
   Ninths best;
-  long double profit;
+  Extended profit;
   int count;
 };
 
 // Every allocation of 9 ninths in ascending order of (n1, ... n8); the first best kept.
 Enumerated BruteForce(const ProfitTable& table) {
-  Enumerated result{{}, -std::numeric_limits<long double>::infinity(), 0};
+  Enumerated result{{}, -kXInfinity, 0};
   Ninths n{};
   std::function<void(int, int)> visit = [&](int k, int left) {
     if (k == 8) {
       n[8] = static_cast<uint8_t>(left);
       ++result.count;
-      long double profit = GridProfit(table, n);
+      Extended profit = GridProfit(table, n);
       if (profit > result.profit) {
         result.profit = profit;
         result.best = n;
@@ -65,9 +67,15 @@ ProfitTable RandomTable(std::mt19937& gen, int kind) {
     float a = scale(gen), b = rate(gen);
     for (int j = 0; j <= 9; ++j) {
       switch (kind) {
-        case 0: table.entries[k][j] = real(gen); break;
-        case 1: table.entries[k][j] = static_cast<float>(small(gen)); break;
-        default: table.entries[k][j] = a * (1.0f - std::exp(-b * j / 9.0f)); break;
+        case 0:
+          table.entries[k][j] = real(gen);
+          break;
+        case 1:
+          table.entries[k][j] = static_cast<float>(small(gen));
+          break;
+        default:
+          table.entries[k][j] = a * (1.0f - std::exp(-b * j / 9.0f));
+          break;
       }
     }
   }
@@ -111,9 +119,15 @@ AllocationVector RandomAllocation(std::mt19937& gen, const AllocationVector& nea
   int form = shape(gen);
   for (int k = 1; k <= 8; ++k) {
     switch (form) {
-      case 0: v[k] = unit(gen); break;                           // spread
-      case 1: v[k] = unit(gen) < 0.3f ? unit(gen) : 0.0f; break;  // few projects
-      default: v[k] = near[k] + 0.1f * (unit(gen) - 0.5f); break;  // around the optimum
+      case 0:
+        v[k] = unit(gen);
+        break;  // spread
+      case 1:
+        v[k] = unit(gen) < 0.3f ? unit(gen) : 0.0f;
+        break;  // few projects
+      default:
+        v[k] = near[k] + 0.1f * (unit(gen) - 0.5f);
+        break;  // around the optimum
     }
   }
   v[1 + static_cast<int>(gen() % 8)] += 0.01f;  // never all zero

@@ -12,9 +12,10 @@
 #ifndef _WIN32
 #include "child_run.h"
 #endif
-#include "runtime/fatal.h"
-#include "runtime/random.h"
-#include "runtime/text_output.h"
+#include "runtime/core/io_status.h"
+#include "runtime/core/stop.h"
+#include "runtime/number/random.h"
+#include "runtime/stream/text_output.h"
 
 namespace {
 
@@ -102,11 +103,11 @@ struct Generation {
 TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
   static ProfitTable table = WorkedTable();
   static Population population{};
-  RandomSeed = 0;
+  gRandomSeed = 0;
   population.Setup(table, 3, Float(0x3c23d70a));
 
   // After Setup: 24 draws.
-  EXPECT_EQ(RandomSeed, 1317014376u);
+  EXPECT_EQ(gRandomSeed, 1317014376u);
   const float kShares[3][8] = {
       {9.23904842e-11f, 0.0124520017f, 0.341676176f, 0.0803869814f, 0.108299002f, 0.266521931f,
        0.126461193f, 0.0642027259f},
@@ -146,7 +147,7 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
       {1, 3, 2, 2, 1047029262u, {0x42e16423, 0x42e18e58, 0x42e0b62e}},
   };
   for (const Generation& g : generations) {
-    SCOPED_TRACE(testing::Message() << "state before " << RandomSeed);
+    SCOPED_TRACE(testing::Message() << "state before " << gRandomSeed);
     float bestProfit = table.TotalProfit(population.individuals[g.best]);
     for (int i = 1; i <= 3; ++i) {
       float p = table.TotalProfit(population.individuals[i]);
@@ -159,12 +160,12 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
     static Population before;
     before = population;
     // The ninth draw chooses the mutated individual.
-    const uint32_t stateBefore = RandomSeed;
-    RandomSeed = Advance(stateBefore, 8);
+    const uint32_t stateBefore = gRandomSeed;
+    gRandomSeed = Advance(stateBefore, 8);
     EXPECT_EQ(RandomBelow(3), g.below);
-    RandomSeed = stateBefore;
+    gRandomSeed = stateBefore;
     population.Step();
-    EXPECT_EQ(RandomSeed, g.stateAfter);
+    EXPECT_EQ(gRandomSeed, g.stateAfter);
     for (int i = 1; i <= 3; ++i) {
       bool changes = i == g.replaced || i == static_cast<int>(g.below) + 1;
       EXPECT_EQ(SameBits(population.individuals[i], before.individuals[i]), !changes) << i;
@@ -195,12 +196,12 @@ TEST(SetupTest, DrawsEightSharesPerIndividualAndNormalises) {
   for (uint8_t count : {0, 1, 2, 20}) {
     static Population population;
     population = Population{};
-    RandomSeed = 77;
+    gRandomSeed = 77;
     population.Setup(table, count, -2.5f);
     EXPECT_EQ(population.table, &table);
     EXPECT_EQ(population.count, count);
     EXPECT_EQ(population.amplitude, -2.5f);
-    EXPECT_EQ(RandomSeed, Advance(77, 8 * count)) << int{count};
+    EXPECT_EQ(gRandomSeed, Advance(77, 8 * count)) << int{count};
     for (int i = 1; i <= 20; ++i) {
       float sum = 0;
       for (int k = 1; k <= 8; ++k) sum += population.individuals[i][k];
@@ -216,8 +217,8 @@ TEST(SetupTest, DrawsRoundedToFloatBeforeNormalising) {
   static ProfitTable table = WorkedTable();
   static Population population{};
   // The state before 4294967295: its draw rounds to 1.0f, the others come after it.
-  RandomSeed = 1298181734u;
-  uint32_t state = RandomSeed;
+  gRandomSeed = 1298181734u;
+  uint32_t state = gRandomSeed;
   AllocationVector drawn;
   for (int k = 1; k <= 8; ++k) {
     state = state * 134775813u + 1u;
@@ -349,15 +350,15 @@ TEST(StepTest, ChildOfBestAndSecondReplacesWorst) {
   for (const Case& c : cases) {
     static Population population;
     population = c.population;
-    RandomSeed = 1234567;
+    gRandomSeed = 1234567;
     population.Step();
-    EXPECT_EQ(RandomSeed, Advance(1234567, 17)) << c.label;
+    EXPECT_EQ(gRandomSeed, Advance(1234567, 17)) << c.label;
     EXPECT_EQ(Supports(population), c.after) << c.label;
   }
   static Population empty;
   empty = Filled(ranked, {});
   empty.Step();
-  EXPECT_EQ(RandomSeed, Advance(1234567, 17)) << "count 0: no draw";
+  EXPECT_EQ(gRandomSeed, Advance(1234567, 17)) << "count 0: no draw";
 }
 
 // Rising and falling rows of different slopes, every profit positive.
@@ -371,10 +372,10 @@ ProfitTable MixedTable() {
 
 // Empty when the invariants hold, else what is wrong.
 std::string CheckStep(const Population& before, const Population& after, uint32_t stateBefore) {
-  if (RandomSeed != Advance(stateBefore, 17)) return "not 17 draws";
-  RandomSeed = Advance(stateBefore, 8);
+  if (gRandomSeed != Advance(stateBefore, 17)) return "not 17 draws";
+  gRandomSeed = Advance(stateBefore, 8);
   int mutated = static_cast<int>(RandomBelow(before.count)) + 1;
-  RandomSeed = Advance(stateBefore, 17);
+  gRandomSeed = Advance(stateBefore, 17);
   int worst = 1;  // the lowest profit, the lowest number among equals
   for (int i = 2; i <= before.count; ++i)
     if (before.table->TotalProfit(before.individuals[i]) <
@@ -420,13 +421,13 @@ TEST(StepTest, InvariantsHoldAfterEveryStep) {
   for (const Case& c : cases) {
     static Population population, before;
     population = Population{};
-    RandomSeed = c.seed;
+    gRandomSeed = c.seed;
     population.Setup(*c.table, c.count, c.amplitude);
     std::string fault;
     int step = 0;
     for (; step < c.steps && fault.empty(); ++step) {
       before = population;
-      uint32_t state = RandomSeed;
+      uint32_t state = gRandomSeed;
       population.Step();
       fault = CheckStep(before, population, state);
       // Every profit asked for now, so that the next step's remembered ones are checked too.
@@ -445,11 +446,11 @@ TEST(CrossoverTest, WeightRoundedToFloatPerShare) {
   const AllocationVector b = Vector(0, 1, 0, 0, 0, 0, 0, 0);
   // The first draw after 1985229327 is 4294967295 / 2^32, which rounds to 1.0f: share 1
   // gets weight 0 from a, and share 2 all of b.
-  RandomSeed = 1298181734u;
+  gRandomSeed = 1298181734u;
   population.Crossover(a, b);
   EXPECT_EQ(population.individuals[1][1], 0.0f);
   EXPECT_EQ(population.individuals[1][2], 1.0f);
-  EXPECT_EQ(RandomSeed, Advance(1298181734u, 8));
+  EXPECT_EQ(gRandomSeed, Advance(1298181734u, 8));
 }
 
 TEST(MutateTest, ZeroAmplitudeOnlyRenormalises) {
@@ -458,11 +459,11 @@ TEST(MutateTest, ZeroAmplitudeOnlyRenormalises) {
   AllocationVector v = Vector(0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f);
   population = Filled(table, {v}, 0.0f);
   Normalize(v);
-  RandomSeed = 5;
+  gRandomSeed = 5;
   population.Mutate(1);
   EXPECT_TRUE(SameBits(population.individuals[1], v));
   EXPECT_EQ(Bits(v[1]), 0x3e000001u);
-  EXPECT_EQ(RandomSeed, Advance(5, 8));
+  EXPECT_EQ(gRandomSeed, Advance(5, 8));
 }
 
 // The noise (r * 2 - 1) * amplitude takes r unrounded and needs up to 56 bits, so the
@@ -483,7 +484,7 @@ TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
   };
   for (const Case& c : cases) {
     population.individuals[1] = kEighths;
-    RandomSeed = c.seed;
+    gRandomSeed = c.seed;
     population.Mutate(1);
     for (int k = 1; k <= 8; ++k)
       EXPECT_EQ(Bits(population.individuals[1][k]), c.expected[k - 1]) << c.seed << " " << k;
@@ -562,7 +563,7 @@ TEST(PopulationStopTest, MutationToAllZeroSharesIsInvalidOperation) {
   static uint32_t chosen;
   chosen = seed;
   ChildResult result = RunInChild([] {
-    RandomSeed = chosen;
+    gRandomSeed = chosen;
     population.Mutate(2);
   });
   EXPECT_EQ(result.status, 207);

@@ -6,8 +6,9 @@
 #include <cstdio>
 
 #include "report_line.h"
-#include "runtime/fatal.h"
-#include "runtime/text_output.h"
+#include "runtime/core/io_status.h"
+#include "runtime/program/program.h"
+#include "runtime/stream/text_output.h"
 
 ChildResult RunInChild(const std::function<void()>& body) {
   int pipeEnds[2];
@@ -19,7 +20,7 @@ ChildResult RunInChild(const std::function<void()>& body) {
     close(pipeEnds[0]);
     close(pipeEnds[1]);
     MarkOutputClosed();
-    gInOutRes = 0;
+    gPendingIOCode = 0;
     body();
     EndProgram();
   }

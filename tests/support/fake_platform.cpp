@@ -37,7 +37,8 @@ struct FakeOperations {
   static int Read(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* delivered) {
     *delivered = 0;
     bool scripted = handle == kFakeStandardInput || (gFake->scriptedFiles && handle == kFakeFile);
-    if (!scripted && handle != kFakeFile) return kSystemPlatform.read(handle, buffer, count, delivered);
+    if (!scripted && handle != kFakeFile)
+      return kSystemPlatform.read(handle, buffer, count, delivered);
     ++gFake->reads;
     if (!scripted || count == 0 || count > 128) {
       ++gFake->badReads;
@@ -99,15 +100,23 @@ struct FakeOperations {
   static void Exit(int status) {
     if (gFake->onExit) gFake->onExit(status);
   }
+
+  // Async-signal-safe enough for a stop: the string has room reserved beforehand.
+  static void WriteErrorStream(const char* text, size_t count) {
+    gFake->errorWritten.append(text, count);
+    if (gFake->passErrorsOn) kSystemPlatform.writeErrorStream(text, count);
+  }
 };
 
 FakePlatform::FakePlatform() {
   gFake = this;
+  errorWritten.reserve(4096);
   gPlatform = {FakeOperations::OpenForReading, FakeOperations::StandardInput,
                FakeOperations::StandardOutput, FakeOperations::IsConsole,
                FakeOperations::Read,           FakeOperations::Write,
                FakeOperations::Close,          FakeOperations::SeedClock,
-               FakeOperations::Exit};
+               FakeOperations::Exit,           FakeOperations::WriteErrorStream,
+               kSystemPlatform.errorText};
 }
 
 FakePlatform::~FakePlatform() {

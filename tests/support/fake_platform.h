@@ -1,7 +1,8 @@
 #pragma once
 // The one fake of the platform seam, for every suite and the fuzz targets: standard input
 // served from scripted chunks, standard output recorded write by write, named files
-// opened by the system (or served from the same script), a set clock, and an exit that
+// opened by the system (or served from the same script), standard error recorded, the
+// system's own words for error numbers, a set clock, and an exit that
 // a test may take over. A FakePlatform stands in for the system while it lives.
 //
 //   FakePlatform fake;
@@ -16,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/platform.h"
+#include "runtime/platform/platform.h"
 
 struct FakeChunk {
   std::string bytes;  // delivered over as many reads as it takes
@@ -50,13 +51,17 @@ class FakePlatform {
 
   // Standard output.
   bool console = false;
-  int standardOutputError = 0;  // non-zero: there is no standard output
-  int consoleCheckError = 0;    // non-zero: isConsole fails with it
-  std::deque<int> writeScript;  // per write call: 0 succeeds, anything else fails with it
-  int writeError = 0;           // once the script is used up: every write fails with it
-  size_t writeLimit = 1 << 20;  // bytes recorded at most
+  int standardOutputError = 0;      // non-zero: there is no standard output
+  int consoleCheckError = 0;        // non-zero: isConsole fails with it
+  std::deque<int> writeScript;      // per write call: 0 succeeds, anything else fails with it
+  int writeError = 0;               // once the script is used up: every write fails with it
+  size_t writeLimit = 1 << 20;      // bytes recorded at most
   std::vector<std::string> writes;  // the bytes of each write that succeeded
   std::string Written() const;
+
+  // Standard error: every write recorded, also when passed on to the system's own.
+  std::string errorWritten;
+  bool passErrorsOn = false;  // also write them to the real standard error
 
   uint32_t clock = 0;
   // Called instead of the system's exit when set; a stop ends there (or in the
@@ -65,11 +70,11 @@ class FakePlatform {
 
   // What the program asked for.
   int reads = 0;
-  size_t delivered = 0;        // bytes handed out by reads
-  bool endReported = false;    // a read has delivered nothing
-  int readsAfterEnd = 0;       // reads asked for after that
+  size_t delivered = 0;      // bytes handed out by reads
+  bool endReported = false;  // a read has delivered nothing
+  int readsAfterEnd = 0;     // reads asked for after that
   int failedReads = 0;
-  int badReads = 0;       // a count of 0 or above 128, or a handle the fake did not give
+  int badReads = 0;  // a count of 0 or above 128, or a handle the fake did not give
   int inputChecks = 0;
   int outputChecks = 0;
   int writeCalls = 0;

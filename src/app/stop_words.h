@@ -1,0 +1,21 @@
+#pragma once
+// allocate's own words for a stop, handed to the runtime's stop line at start-up. They
+// read the notes of model/progress.h:
+//   NumberPlace   "function.txt, project 2, level 3: "   or  "answer to question 3 (mutation
+//   amplitude): " OwnAccount    201 while setting up: "25 individuals asked for, but the population
+//   holds
+//                 at most 20; answer question 1 with 20 or less"
+//   ActivityWords " while reading function.txt", " during the search", ...
+
+#include <cstdint>
+
+#include "runtime/number/fixed_text.h"
+
+// Where a number was being read, ending in ": "; false (and nothing added) otherwise.
+bool NumberPlace(WordsLine& line);
+
+// The program's own account of a stop with this code; false when it has none.
+bool OwnAccount(uint8_t code, WordsLine& line);
+
+// " while ...": what the program was doing, for a stop that carries no place of its own.
+void ActivityWords(WordsLine& line);

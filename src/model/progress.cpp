@@ -1,0 +1,26 @@
+#include "model/progress.h"
+
+Progress gProgress;
+
+void NoteLoading(const char* fileName) {
+  gProgress.activity = Activity::kLoading;
+  int i = 0;
+  for (; i + 1 < gProgress.fileName.kSize && fileName[i] != '\0'; ++i)
+    gProgress.fileName[i] = fileName[i];
+  gProgress.fileName[i] = '\0';
+}
+
+void NoteTableEntry(int project, int level) {
+  gProgress.project = static_cast<uint8_t>(project);
+  gProgress.level = static_cast<uint8_t>(level);
+}
+
+void NoteQuestion(int question) {
+  gProgress.activity = Activity::kAnswering;
+  gProgress.question = static_cast<uint8_t>(question);
+}
+
+void NoteSetup(uint32_t count) {
+  gProgress.activity = Activity::kSettingUp;
+  gProgress.count = count;
+}

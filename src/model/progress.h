@@ -1,0 +1,38 @@
+#pragma once
+// What the program is doing, noted as plain data before the statements that can fail,
+// so that a stop can say where it happened:
+//   "function.txt, project 2, level 3"      while the table loads
+//   "question 1 (number of individuals)"     while an answer is read
+// Each activity replaces the one noted before. Reading the notes is async-signal-safe.
+
+#include <cstdint>
+
+#include "runtime/core/checked.h"
+
+enum class Activity : uint8_t {
+  kStarting,   // nothing noted yet
+  kLoading,    // reading the profit table: fileName, project, level
+  kAnswering,  // reading the answer to question 1..3
+  kSettingUp,  // filling the population: count
+  kSearching,  // the generation steps
+  kMutating,   // a mutation within a step
+  kReporting,  // printing the report
+  kWaiting,    // the final wait for ENTER
+};
+
+struct Progress {
+  Activity activity;
+  uint8_t question;                    // 1..3
+  uint8_t project;                     // 1..8
+  uint8_t level;                       // 0..9
+  uint32_t count;                      // individuals asked for
+  CheckedArray<char, 0, 63> fileName;  // NUL-terminated, cut to fit
+};
+
+extern Progress gProgress;
+
+void NoteLoading(const char* fileName);
+void NoteTableEntry(int project, int level);
+void NoteQuestion(int question);
+void NoteSetup(uint32_t count);
+inline void NoteActivity(Activity activity) { gProgress.activity = activity; }

@@ -1,0 +1,54 @@
+#pragma once
+// The sticky record of input and output: the pending failure code, and what the streams
+// noted about the last failure and the last token read, so that a stop can say what
+// failed where. Streams only record; CheckIOResult turns a pending code into a stop.
+//
+//   reading "12abc" as an integer: NoteToken("12abc", 0, TokenKind::kInteger), then
+//   NoteIOFailure(kStandardInput, "", kRead, 106, false); CheckIOResult() stops with 106.
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/core/checked.h"
+
+enum class IOStream : uint8_t { kNone, kStandardInput, kStandardOutput, kFile };
+enum class IOOperation : uint8_t { kOpen, kRead, kWrite, kClose };
+enum class TokenKind : uint8_t { kReal, kInteger };
+
+struct IORecord {
+  // The last token read: its first bytes, its length, the area it overflowed when too
+  // long, and what was being read.
+  CheckedArray<char, 0, 15> token;
+  uint8_t tokenLength;
+  uint8_t tokenArea;  // 0, or 32 / 64 when the token was longer than that
+  TokenKind tokenKind;
+
+  // The last failure.
+  IOStream stream;
+  IOOperation operation;
+  bool systemError;  // code is the system's error number, not one of the runtime's own
+  int32_t code;
+  CheckedArray<char, 0, 63> fileName;  // of IOStream::kFile; NUL-terminated, cut to fit
+
+  // The system's message, fetched when a stop comes from the pending code.
+  CheckedArray<char, 0, 95> systemText;  // NUL-terminated
+};
+
+extern int32_t gPendingIOCode;  // 0 when no failure is pending
+extern IORecord gIORecord;
+
+// The token just collected (its first bytes); area is 0, or the size it did not fit.
+void NoteToken(std::string_view token, int area, TokenKind kind);
+
+// A failure: leaves code pending and records where. fileName is used for IOStream::kFile.
+// Async-signal-safe.
+void NoteIOFailure(IOStream stream, const char* fileName, IOOperation operation, int32_t code,
+                   bool systemError);
+
+// The run stops because of the pending code: fetches the system's message for it and
+// records the cause. Runs in normal context only (CheckIOResult, the end of a normal run).
+void NoteInputOutputStop();
+
+// Stops with FailureStatus of the pending code, if one is pending. Kept out of line: its
+// return address identifies the failing statement.
+[[gnu::noinline]] void CheckIOResult();

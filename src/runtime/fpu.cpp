@@ -1,8 +1,0 @@
-#include "runtime/fpu.h"
-
-void LoadFloatingPointSetting() {
-  unsigned short control = kX87ControlWord;
-  unsigned mxcsr = kMxcsr;
-  asm volatile("fninit\n\tfldcw %0" : : "m"(control));
-  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
-}

@@ -1,0 +1,39 @@
+#pragma once
+// Extended: the extended real every computation of the program runs in, 64-bit
+// significand and 15-bit exponent, as the x87 unit computes it. On x86-64 the unit
+// itself (X87Extended); elsewhere, or with ALLOCATE_SOFT_EXTENDED=1, the same arithmetic
+// in integers (SoftExtended). Both have one interface: extended_x87.h describes it.
+//
+//   ToFloat(Extended(1.0) / Extended(3.0))        -> 0.333333343f
+//   ToFloat(Extended::FromFields(false, 16383 + 200, 1ull << 63))   stops with 205
+//   TruncateToByte(Extended(255.5))               -> 255;  Extended(256.0) stops with 201
+
+#include <cstdint>
+
+#if ALLOCATE_SOFT_EXTENDED
+#error "SoftExtended (extended_soft.h) is not there yet: build with ALLOCATE_SOFT_EXTENDED=OFF"
+#include "runtime/number/extended_soft.h"
+using Extended = SoftExtended;
+#else
+#include "runtime/number/extended_x87.h"
+using Extended = X87Extended;
+#endif
+
+// Rounds to float; a value beyond the float range stops the run right here (205).
+inline float ToFloat(Extended x) {
+  volatile float stored = x.RoundToFloat();
+  ArithmeticCheckpoint();
+  return stored;
+}
+
+// An extended real truncated toward zero, which must lie in 0..255: t in (-1, 256).
+// A NaN or a value whose integer part does not fit 64 bits is an invalid operation
+// (207); any other value outside the range a range failure (201).
+[[gnu::noinline, gnu::cold]] uint8_t TruncateToByteSlow(Extended t);
+
+inline uint8_t TruncateToByte(Extended t) {
+  // Quiet compares: a NaN must reach the slow path, not trap here.
+  if (t > Extended(-1.0) && t < Extended(256.0)) [[likely]]
+    return static_cast<uint8_t>(t.TruncateToInt64());
+  return TruncateToByteSlow(t);
+}

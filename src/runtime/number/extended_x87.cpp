@@ -1,0 +1,10 @@
+#if defined(__x86_64__)
+#include "runtime/number/extended_x87.h"
+
+void LoadArithmeticSetting() {
+  unsigned short control = kX87ControlWord;
+  unsigned mxcsr = kMxcsr;
+  asm volatile("fninit\n\tfldcw %0" : : "m"(control));
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+}
+#endif

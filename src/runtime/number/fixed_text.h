@@ -1,0 +1,74 @@
+#pragma once
+// FixedText: a text built in a fixed area, without allocation, for every writer of the
+// runtime (numbers for the output stream, the lines on standard error). Bytes beyond the
+// area are dropped; `reserve` bytes stay free for Close, which adds what ends the text.
+// Async-signal-safe.
+//
+//   FixedText<16> t;  t.Add("code ").Number(-207);  ->  t.View() == "code -207"
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/core/checked.h"
+
+template <int Size>
+class FixedText {
+ public:
+  explicit FixedText(int reserve = 0) : limit_(Size - reserve) {}
+
+  FixedText& Put(char c) {
+    if (length_ < limit_) chars_[length_++] = c;
+    return *this;
+  }
+
+  FixedText& Add(std::string_view s) {
+    for (char c : s) Put(c);
+    return *this;
+  }
+  FixedText& Add(const char* s) {
+    while (*s != '\0') Put(*s++);
+    return *this;
+  }
+  // A NUL-terminated text held in a checked array.
+  template <int Hi>
+  FixedText& Add(const CheckedArray<char, 0, Hi>& s) {
+    for (int i = 0; i <= Hi && s[i] != '\0'; ++i) Put(s[i]);
+    return *this;
+  }
+
+  // Decimal, with a minus sign when negative.
+  FixedText& Number(int32_t value) {
+    uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    CheckedArray<char, 0, 9> digits;  // 4294967295 has 10
+    int count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) Put('-');
+    while (count > 0) Put(digits[--count]);
+    return *this;
+  }
+
+  // Adds the end in the reserved room (as much of it as fits the whole area).
+  void Close(std::string_view end) {
+    for (char c : end)
+      if (length_ < Size) chars_[length_++] = c;
+  }
+
+  int32_t Length() const { return length_; }
+  char& operator[](int i) { return chars_[i]; }
+  char operator[](int i) const { return chars_[i]; }
+  std::string_view View() const { return {chars_.Range(0, length_), static_cast<size_t>(length_)}; }
+
+ private:
+  CheckedArray<char, 0, Size - 1> chars_;
+  int32_t length_ = 0;
+  int32_t limit_;
+};
+
+// A line in words for standard error (the longest the runtime composes is about 230
+// bytes), with room kept for the line end.
+using WordsLine = FixedText<320>;
+inline constexpr int kLineEndRoom = 2;

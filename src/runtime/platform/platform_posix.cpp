@@ -1,0 +1,212 @@
+// The seam on Linux (x86-64, glibc): file descriptors, errno, signals.
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <ucontext.h>
+#include <unistd.h>
+
+#include <initializer_list>
+
+#include "runtime/platform/platform.h"
+#include "runtime/platform/platform_common.h"
+
+// Start of the executable's image, provided by the linker.
+extern "C" const char __executable_start[];
+
+namespace {
+
+int OpenForReading(const char* name, PlatformHandle* handle) {
+  *handle = open(name, O_RDONLY | O_CLOEXEC);
+  return *handle < 0 ? errno : 0;
+}
+
+// Descriptor 0 must be open at all; what it is does not matter.
+int StandardInput(PlatformHandle* handle) {
+  *handle = STDIN_FILENO;
+  return fcntl(STDIN_FILENO, F_GETFD) < 0 ? errno : 0;
+}
+
+int StandardOutput(PlatformHandle* handle) {
+  *handle = STDOUT_FILENO;
+  return 0;
+}
+
+// A character device (a terminal, also /dev/null) counts as the console.
+int IsConsole(PlatformHandle handle, bool* console) {
+  struct stat info;
+  if (fstat(handle, &info) < 0) return errno;
+  *console = S_ISCHR(info.st_mode);
+  return 0;
+}
+
+int Read(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* delivered) {
+  *delivered = 0;
+  for (;;) {
+    ssize_t got = read(handle, buffer, count);
+    if (got >= 0) {
+      *delivered = static_cast<uint32_t>(got);
+      return 0;
+    }
+    if (errno == EINTR) continue;
+    if (errno == EPIPE) return 0;
+    return errno;
+  }
+}
+
+int Write(PlatformHandle handle, const void* data, uint32_t count) {
+  const char* next = static_cast<const char*>(data);
+  while (count > 0) {
+    ssize_t written = write(handle, next, count);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (written == 0) return EIO;  // no progress and no error: do not spin
+    next += written;
+    count -= static_cast<uint32_t>(written);
+  }
+  return 0;
+}
+
+int Close(PlatformHandle handle) { return close(handle) < 0 ? errno : 0; }
+
+uint32_t LowBits(const timespec& now, uint64_t unitsPerSecond, uint64_t nanosecondsPerUnit) {
+  uint64_t count = static_cast<uint64_t>(now.tv_sec) * unitsPerSecond +
+                   static_cast<uint64_t>(now.tv_nsec) / nanosecondsPerUnit;
+  return static_cast<uint32_t>(count);
+}
+
+// The low 32 bits of the monotonic clock in nanoseconds; if that clock fails, of the
+// real-time clock in milliseconds. clock_gettime is called directly, not through
+// <chrono>, so that a library preloaded in its place can fix the seed of the program.
+uint32_t SeedClock() {
+  timespec now{};
+  if (clock_gettime(CLOCK_MONOTONIC, &now) == 0) return LowBits(now, 1000000000u, 1);
+  clock_gettime(CLOCK_REALTIME, &now);
+  return LowBits(now, 1000u, 1000000u);
+}
+
+void Exit(int status) { _exit(status); }
+
+FaultResponse gResponse;
+
+// Room for the handler when the fault is a stack overflow.
+alignas(16) char gSignalStack[64 * 1024];
+
+// A fault just below or at the stack pointer is the stack running out.
+bool IsStackOverflow(const siginfo_t* info, const ucontext_t* context) {
+  auto fault = reinterpret_cast<uintptr_t>(info->si_addr);
+  auto sp = static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RSP]);
+  return fault <= sp + 4096 && fault + 65536 >= sp;
+}
+
+uint8_t CodeForFloatingPointSignal(int signalCode) {
+  switch (signalCode) {
+    case FPE_FLTDIV:
+    case FPE_INTDIV:
+      return 200;
+    case FPE_FLTOVF:
+      return 205;
+    case FPE_FLTUND:
+      return 206;
+    case FPE_FLTSUB:
+      return 201;
+    case FPE_INTOVF:
+      return 215;
+    default:
+      return 207;  // FPE_FLTINV, FPE_FLTRES and anything unexpected
+  }
+}
+
+uint8_t CodeForSignal(int signal, const siginfo_t* info, const ucontext_t* context) {
+  switch (signal) {
+    case SIGFPE:
+      return CodeForFloatingPointSignal(info->si_code);
+    case SIGSEGV:
+    case SIGBUS:
+      return IsStackOverflow(info, context) ? 202 : 216;
+    case SIGINT:
+      return 217;
+    case SIGILL:
+      return 218;
+    default:
+      return 255;
+  }
+}
+
+void HandleFault(int signal, siginfo_t* info, void* raw) {
+  auto* context = static_cast<ucontext_t*>(raw);
+  auto pc = reinterpret_cast<const void*>(context->uc_mcontext.gregs[REG_RIP]);
+  gResponse.stop(CodeForSignal(signal, info, context), PlatformCodeAddress(pc));
+  _exit(255);  // the stop does not return
+}
+
+// The pending output first, then the signal's own default action, so the parent sees
+// the usual status (143 for SIGTERM).
+void HandleEndRequest(int signal, siginfo_t*, void*) {
+  gResponse.writePending();
+  struct sigaction defaults = {};
+  defaults.sa_handler = SIG_DFL;
+  sigaction(signal, &defaults, nullptr);
+  raise(signal);  // blocked while this handler runs: it arrives with the unblocking
+  sigset_t just;
+  sigemptyset(&just);
+  sigaddset(&just, signal);
+  sigprocmask(SIG_UNBLOCK, &just, nullptr);
+}
+
+void Handle(int signal, void (*handler)(int, siginfo_t*, void*)) {
+  struct sigaction action = {};
+  action.sa_sigaction = handler;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  sigfillset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+}
+
+void Ignore(int signal) {
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(signal, &ignore, nullptr);
+}
+
+void WriteErrorStream(const char* text, size_t count) {
+  while (count > 0) {
+    ssize_t written = write(STDERR_FILENO, text, count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    text += written;
+    count -= static_cast<size_t>(written);
+  }
+}
+
+// strerrordesc_np neither translates nor allocates, so it is safe in the end sequence.
+void ErrorText(int code, char* text, size_t size) {
+  CopyErrorText(strerrordesc_np(code), code, text, size);
+}
+
+}  // namespace
+
+const PlatformOperations kSystemPlatform = {
+    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,     Write,
+    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
+PlatformOperations gPlatform = kSystemPlatform;
+
+void PlatformInstallFaultHandling(const FaultResponse& response) {
+  gResponse = response;
+  stack_t alternate = {};
+  alternate.ss_sp = gSignalStack;
+  alternate.ss_size = sizeof gSignalStack;
+  sigaltstack(&alternate, nullptr);
+  for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGINT}) Handle(signal, HandleFault);
+  for (int signal : {SIGTERM, SIGHUP, SIGQUIT}) Handle(signal, HandleEndRequest);
+  for (int signal : {SIGPIPE, SIGXFSZ}) Ignore(signal);
+}
+
+uint32_t PlatformCodeAddress(const void* address) {
+  return RelativeCodeAddress(address, __executable_start);
+}
+
+const char kPlatformLineEnd[] = "\n";

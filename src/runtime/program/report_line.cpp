@@ -1,0 +1,17 @@
+#include "runtime/program/report_line.h"
+
+void FormatReport(uint8_t code, uint32_t address, ReportLine& report) {
+  static constexpr char kTemplate[] = "Runtime error     at 00000000";
+  static constexpr char kHexDigits[] = "0123456789ABCDEF";
+  for (int i = 0; i < 30; ++i) report[i] = kTemplate[i];
+  int at = 16;
+  do {
+    report[at--] = static_cast<char>('0' + code % 10);
+    code /= 10;
+  } while (code != 0);
+  at = 28;
+  do {
+    report[at--] = kHexDigits[address % 16];
+    address /= 16;
+  } while (address != 0);
+}
