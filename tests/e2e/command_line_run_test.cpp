@@ -87,7 +87,8 @@ TEST(CommandLine, VersionIntoAFullDevice) {
     Outcome o =
         RunProgram(dir, {.out = Stdout::kDevFull, .arguments = {"--version"}, .program = program});
     EXPECT_EQ(o.exitCode, kDiskFull);
-    EXPECT_EQ(o.err, ErrorLine("allocate: cannot write standard output: " +
+    std::string name = program == Program::kAllocate ? "allocate" : "allocate-optimum";
+    EXPECT_EQ(o.err, ErrorLine(name + ": cannot write standard output: " +
                                SystemText("No space left on device", "Disk full")));
   }
 }
