@@ -211,10 +211,8 @@ TEST(EndedFromOutside, PendingOutputIsWrittenFirst) {
     int signal;
     int code;  // the exit status after a stop; 0 when the signal itself ends the process
   } rows[] = {
-      {"Ctrl-C", SIGINT, 217},
-      {"SIGTERM", SIGTERM, 0},
-      {"SIGHUP", SIGHUP, 0},
-      {"SIGQUIT", SIGQUIT, 0},
+      {"Ctrl-C", SIGINT, 217}, {"SIGTERM", SIGTERM, 0}, {"SIGHUP", SIGHUP, 0},
+      {"SIGQUIT", SIGQUIT, 0}, {"SIGUSR1", SIGUSR1, 0}, {"SIGALRM", SIGALRM, 0},
   };
   const std::string whole = WorkedRunAfterNoStep();
   for (const Row& row : rows) {
@@ -237,6 +235,52 @@ TEST(EndedFromOutside, PendingOutputIsWrittenFirst) {
       EXPECT_EQ(o.signal, row.signal);
       EXPECT_EQ(o.out, whole);
     }
+  }
+}
+
+// nohup leaves SIGHUP ignored, a background job of a non-interactive shell SIGINT: the
+// program keeps them ignored and runs on to its normal end.
+TEST(EndedFromOutside, ASignalIgnoredAtTheStartStaysIgnored) {
+  if (UnderWine()) GTEST_SKIP() << "Wine has no signals of its own to ignore";
+  const std::string whole = WorkedRunAfterNoStep();
+  for (int signal : {SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal);
+    Workdir dir;
+    ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
+    Child child = Child::Piped(
+        dir,
+        {.input = "3\n0\n0.01\n", .clock = 0, .keepInputOpen = true, .ignoredSignals = {signal}});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(child.ReadAtLeast(whole.size() / 128 * 128, 10000));
+    child.ReadFor(200);  // the program reaches its final wait
+    child.Signal(signal);
+    EXPECT_FALSE(child.EndsWithin(300));
+    child.Send("\n");
+    Outcome o = child.Finish();
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, whole);
+  }
+}
+
+// Ctrl-C into a full pipe nobody reads: the stop blocks writing what is pending. A
+// request to end still ends the process, by its own signal.
+TEST(EndedFromOutside, AStopStuckInItsWriteCanStillBeEnded) {
+  if (UnderWine()) GTEST_SKIP() << "Wine ends the process outright";
+  for (int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
+    SCOPED_TRACE(signal);
+    Workdir dir;
+    ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
+    Child child = Child::Piped(
+        dir,
+        {.input = "3\n0\n0.01\n", .clock = 0, .out = Stdout::kPipeFull, .keepInputOpen = true});
+    ASSERT_TRUE(child.Started());
+    SleepMs(200);  // blocked in the write of its first block
+    child.Signal(SIGINT);
+    ASSERT_FALSE(child.EndsWithin(200)) << "the stop was not stuck";
+    child.Signal(signal);
+    EXPECT_TRUE(child.EndsWithin(5000));
+    Outcome o = child.Finish();
+    EXPECT_EQ(o.signal, signal);
   }
 }
 
