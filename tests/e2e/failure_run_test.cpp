@@ -65,12 +65,11 @@ TEST(FunctionFileFailure, StopsBeforeAnyPrompt) {
   const std::string firstLine = WorkedTable().substr(0, WorkedTable().find('\n') + 1);
   ExpectStop({
       {"missing", kAnswers, 2, "",
-       "allocate: cannot open function.txt: " + SystemText("No such file or directory",
-                                                           "File not found") +
+       "allocate: cannot open function.txt: " +
+           SystemText("No such file or directory", "File not found") +
            " (looked for in the working directory)",
        Function::kMissing},
-      {"a directory", kAnswers, kIsADirectory, "", kDirectoryLine,
-       Function::kDirectory},
+      {"a directory", kAnswers, kIsADirectory, "", kDirectoryLine, Function::kDirectory},
       {"letters after a number", kAnswers, 106, "",
        "allocate: function.txt, project 1, level 2: \"12abc\" is not a number", Function::kBytes,
        "1 2 12abc 4\n"},
@@ -88,6 +87,10 @@ TEST(FunctionFileFailure, StopsBeforeAnyPrompt) {
        "allocate: function.txt, project 1, level 2: \"1e39\" is beyond the single-precision "
        "range (about 3.4E+38)",
        Function::kBytes, "1 2 1e39\n"},
+      {"an exponent of 5120", kAnswers, 205, "",
+       "allocate: function.txt, project 1, level 2: \"-1e5120\" is beyond the single-precision "
+       "range (about 3.4E+38)",
+       Function::kBytes, "0e5120 1 -1e5120\n"},
   });
 }
 
@@ -114,6 +117,8 @@ TEST(AnswerFailure, StopsAtThePromptAfterItsLine) {
        amplitude + "\"1e39\"" + beyondFloat},
       {"amplitude beyond the extended range", "3\n2\n1e4933\n", 205, three,
        amplitude + "\"1e4933\"" + beyondFloat},
+      {"amplitude with an exponent beyond 5120", "3\n2\n1e99999\n", 205, three,
+       amplitude + "\"1e99999\"" + beyondFloat},
   });
 }
 

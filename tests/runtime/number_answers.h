@@ -60,8 +60,6 @@ struct RealAnswer {
   long double value;
 };
 
-inline constexpr long double kInfinity = std::numeric_limits<long double>::infinity();
-
 inline constexpr RealAnswer kRealAnswers[] = {
     {"0.01", "0.01", true, 0.01L},  // 1 / 100, one correctly rounded division
     {"1E+2", "1E+2", true, 100.0L},
@@ -79,8 +77,8 @@ inline constexpr RealAnswer kRealAnswers[] = {
     {"$10", "$10", false, 0.0L},
     {"1,5", "1,5", false, 0.0L},
     {"Inf", "Inf", false, 0.0L},
-    {"1e5120", "1e5120", true, kInfinity},
-    {"0e5120", "0e5120", true, kInfinity},
+    {"0e5120", "0e5120", true, 0.0L},
+    {"-0e99999", "-0e99999", true, -0.0L},
     {"1e-5120", "1e-5120", true, 0.0L},
     {"1e39", "1e39", true, 1e39L},  // 1e7 * 1e32 happens to round to the nearest value
 };
