@@ -116,8 +116,7 @@ void AddActivity(Line& line) {
       line.Add(" (").Add(QuestionName(gStopNotes.question)).Add(")");
       break;
     case Activity::kSettingUp: line.Add(" while setting up the population"); break;
-    case Activity::kSearching:
-    case Activity::kMutating: line.Add(" during the search"); break;
+    case Activity::kSearching: line.Add(" during the search"); break;
     case Activity::kReporting: line.Add(" while printing the report"); break;
     case Activity::kWaiting: line.Add(" while waiting for ENTER"); break;
   }
@@ -209,11 +208,6 @@ void AddFailure(Line& line, uint8_t code) {
   if (code == 205 && (n.activity == Activity::kLoading || n.activity == Activity::kAnswering)) {
     AddNumberPlace(line);
     line.Token().Add(" is beyond the single-precision range (about 3.4E+38)");
-    return;
-  }
-  if (code == 207 && n.activity == Activity::kMutating) {
-    line.Add("a mutation set every share of an individual to 0;");
-    line.Add(" choose a smaller mutation amplitude");
     return;
   }
   const char* name = FailureName(code);

@@ -22,7 +22,6 @@ enum class Activity : uint8_t {
   kAnswering,  // reading the answer to question 1..3
   kSettingUp,  // filling the population: count
   kSearching,  // the generation steps
-  kMutating,   // a mutation within a step
   kReporting,  // printing the report
   kWaiting,    // the final wait for ENTER
 };

@@ -145,14 +145,12 @@ TEST(SearchFailure, StopsBeforeTheReport) {
       {"21 individuals", "21\n1\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
       {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
       {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three, "allocate: 255" + tooMany},
-      {"a mutation that zeroes every share", "3\n65535\n1e30\n\n", 207, three,
-       "allocate: a mutation set every share of an individual to 0; choose a smaller mutation "
-       "amplitude"},
   });
 }
 
-// Counts of 0 and 1, and tables without a positive profit or without one below 1e9, run
-// to the end: one report line per individual and the maximum profit.
+// Counts of 0 and 1, tables without a positive profit or without one below 1e9, and
+// mutations that would leave an individual no share above 0 (which then keeps its
+// shares) run to the end: one report line per individual and the maximum profit.
 TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   std::string billions;
   for (int n = 0; n < 80; ++n) billions += std::to_string(1000000000 + n * 1000) + " ";
@@ -167,6 +165,8 @@ TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
       {"one individual", WorkedTable(), "1\n5\n0.01\n\n", 1, ""},
       {"empty file: every profit 0", "", "3\n5\n0.01\n\n", 3, "  Maximum profit:   0.000"},
       {"profits above 1e9", billions, "20\n3000\n0.01\n\n", 20, ""},
+      {"the largest run at amplitude 0.3", WorkedTable(), "20\n65535\n0.3\n\n", 20, ""},
+      {"amplitude 1e30: nearly every mutation", WorkedTable(), "3\n65535\n1e30\n\n", 3, ""},
   };
   for (const Mended& row : rows) {
     SCOPED_TRACE(row.name);
@@ -181,6 +181,8 @@ TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
       ++lines;
     EXPECT_EQ(lines, row.lines);
     EXPECT_TRUE(o.out.ends_with(row.maximum + "\r\nPress ENTER to exit.\r\n")) << o.out;
+    EXPECT_EQ(o.out.find("Nan"), std::string::npos) << o.out;
+    EXPECT_EQ(o.err, "");
   }
 }
 
