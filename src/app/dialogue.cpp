@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/short_table.h"
 #include "model/profit_table.h"
 #include "runtime/fatal.h"
 #include "runtime/fpu.h"
@@ -60,7 +61,8 @@ void WriteLine(std::string_view text) {
 void RunDialogue() {
   // The seed first; a table that fails to load stops the run before any prompt.
   SeedFromClock();
-  gTable.Load("function.txt");
+  int numbers = gTable.Load("function.txt");
+  NoteShortTable("function.txt", numbers);
 
   // The answers are cut to their widths, never refused.
   gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):"));

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/short_table.h"
 #include "model/profit_table.h"
 #include "runtime/fatal.h"
 #include "runtime/text_output.h"
@@ -21,7 +22,8 @@ void WriteLine(std::string_view text) {
 }  // namespace
 
 void RunOptimum() {
-  gTable.Load("function.txt");
+  int numbers = gTable.Load("function.txt");
+  NoteShortTable("function.txt", numbers);
   AllocationVector shares = SharesOf(BestNinths(gTable));
   float profit = gTable.TotalProfit(shares);
 

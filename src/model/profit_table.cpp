@@ -20,9 +20,17 @@ inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   return static_cast<float>(weight * here + static_cast<long double>(f) * next);
 }
 
+// ReadReal, counting the numbers found. At the end of the data, or after a failed read,
+// the entry reads as 0 as ReadReal gives it, without asking the file again.
+long double ReadEntry(TextChannel& channel, int& numbers) {
+  if (!SkipSeparators(channel)) return 0.0L;
+  ++numbers;
+  return ReadReal(channel);
+}
+
 }  // namespace
 
-void ProfitTable::Load(const char* fileName) {
+int ProfitTable::Load(const char* fileName) {
   // The channel lives only while the table loads.
   TextChannel channel{};
   NoteLoading(fileName);
@@ -31,16 +39,18 @@ void ProfitTable::Load(const char* fileName) {
   OpenForReading(channel);
   CheckIOResult();
   // 2. Project by project, level by level; one check after every single read.
+  int numbers = 0;
   for (int k = 1; k <= 8; ++k) {
     for (int j = 0; j <= 9; ++j) {
       NoteTableEntry(k, j);
-      entries[k][j] = ToFloat(ReadReal(channel));
+      entries[k][j] = ToFloat(ReadEntry(channel, numbers));
       CheckIOResult();
     }
   }
   // 3. Close.
   CloseChannel(channel);
   CheckIOResult();
+  return numbers;
 }
 
 float ProfitTable::ProjectProfit(int k, float x) const {

@@ -153,7 +153,11 @@ TEST(SearchFailure, StopsBeforeTheReport) {
 // shares) run to the end: one report line per individual and the maximum profit.
 TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   std::string billions;
-  for (int n = 0; n < 80; ++n) billions += std::to_string(1000000000 + n * 1000) + " ";
+  std::string zeros;
+  for (int n = 0; n < 80; ++n) {
+    billions += std::to_string(1000000000 + n * 1000) + " ";
+    zeros += "0 ";
+  }
   struct Mended {
     const char* name;
     std::string function;
@@ -163,7 +167,7 @@ TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   } const rows[] = {
       {"no individual", WorkedTable(), "0\n5\n0.01\n\n", 0, "  Maximum profit:   0.000"},
       {"one individual", WorkedTable(), "1\n5\n0.01\n\n", 1, ""},
-      {"empty file: every profit 0", "", "3\n5\n0.01\n\n", 3, "  Maximum profit:   0.000"},
+      {"every profit 0", zeros, "3\n5\n0.01\n\n", 3, "  Maximum profit:   0.000"},
       {"profits above 1e9", billions, "20\n3000\n0.01\n\n", 20, ""},
       {"the largest run at amplitude 0.3", WorkedTable(), "20\n65535\n0.3\n\n", 20, ""},
       {"amplitude 1e30: nearly every mutation", WorkedTable(), "3\n65535\n1e30\n\n", 3, ""},

@@ -99,7 +99,7 @@ TEST(ProfitTableLoadTest, ReadsEightyNumbersProjectByProject) {
     TempFile file(c.bytes);
     static ProfitTable table;
     table = ProfitTable{};
-    table.Load(file.path());
+    EXPECT_EQ(table.Load(file.path()), 80) << c.label;
     for (int k = 1; k <= 8; ++k)
       for (int j = 0; j <= 9; ++j)
         ASSERT_EQ(table.entries[k][j], Expected(k, j)) << c.label << " [" << k << ", " << j << "]";
@@ -117,13 +117,14 @@ TEST(ProfitTableLoadTest, MissingNumbersReadAsZero) {
       {"end marker after fifteen", Numbers(15, Layout) + "\x1A" + Numbers(80, Layout), 15},
       {"end marker inside a line", Numbers(3, Layout) + "\x1A" + "7 8 9", 3},
       {"blanks only", " \r\n\t \r\n", 0},
+      {"seventy-nine, blanks after", Numbers(79, Layout) + std::string(1000, ' '), 79},
   };
   for (const Case& c : cases) {
     TempFile file(c.bytes);
     static ProfitTable table;
     for (int k = 1; k <= 8; ++k)
       for (int j = 0; j <= 9; ++j) table.entries[k][j] = -1.0f;
-    table.Load(file.path());
+    EXPECT_EQ(table.Load(file.path()), c.numbers) << c.label;
     for (int n = 0; n < 80; ++n) {
       int k = 1 + n / 10, j = n % 10;
       ASSERT_EQ(table.entries[k][j], n < c.numbers ? Expected(k, j) : 0.0f)
