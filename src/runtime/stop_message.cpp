@@ -117,6 +117,9 @@ void AddActivity(Line& line) {
       break;
     case Activity::kSettingUp: line.Add(" while setting up the population"); break;
     case Activity::kSearching: line.Add(" during the search"); break;
+    case Activity::kTotalling:
+      line.Add(" while adding up the best allocation's profit");
+      break;
     case Activity::kReporting: line.Add(" while printing the report"); break;
     case Activity::kWaiting: line.Add(" while waiting for ENTER"); break;
   }
@@ -203,6 +206,11 @@ void AddFailure(Line& line, uint8_t code) {
   if (code == 201 && n.activity == Activity::kSettingUp) {
     line.Number(n.count).Add(" individuals asked for, but the population holds at most 20;");
     line.Add(" answer question 1 with 20 or less");
+    return;
+  }
+  if (code == 205 && n.activity == Activity::kTotalling) {
+    line.Add("the profit of the best allocation is beyond the single-precision range");
+    line.Add(" (about 3.4E+38)");
     return;
   }
   if (code == 205 && (n.activity == Activity::kLoading || n.activity == Activity::kAnswering)) {

@@ -22,6 +22,7 @@ enum class Activity : uint8_t {
   kAnswering,  // reading the answer to question 1..3
   kSettingUp,  // filling the population: count
   kSearching,  // the generation steps
+  kTotalling,  // adding up the profit of the exact best allocation (allocate-optimum)
   kReporting,  // printing the report
   kWaiting,    // the final wait for ENTER
 };
