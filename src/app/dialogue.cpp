@@ -65,11 +65,13 @@ void RunDialogue() {
   NoteShortTable("function.txt", numbers);
 
   // The answers are cut to their widths, never refused.
-  gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):"));
+  // The count's answer as read stays for the stop line of a count above 20.
+  int32_t countAnswer = AskInteger(1, "Input number of individuals (10):");
+  gCount = static_cast<uint8_t>(countAnswer);
   gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):"));
   gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):");
 
-  NoteSetup(gCount);
+  NoteSetup(countAnswer);
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();

@@ -185,6 +185,19 @@ void AddInputOutputFailure(Line& line) {
   }
 }
 
+// The answer as it was read; where that is no count of 0 .. 255, also what its low 8
+// bits, all that counts of it, make of it.
+void AddTooManyIndividuals(Line& line) {
+  int32_t answer = gStopNotes.count;
+  auto individuals = static_cast<uint8_t>(answer);
+  line.Number(answer).Add(" individuals asked for");
+  if (answer != individuals) {
+    line.Add(", taken as ").Number(individuals).Add(" (only the low 8 bits count)");
+  }
+  line.Add(", but the population holds at most 20;");
+  line.Add(" answer question 1 with 20 or less");
+}
+
 const char* FailureName(uint8_t code) {
   switch (code) {
     case 200: return "division by zero";
@@ -204,8 +217,7 @@ const char* FailureName(uint8_t code) {
 void AddFailure(Line& line, uint8_t code) {
   const StopNotes& n = gStopNotes;
   if (code == 201 && n.activity == Activity::kSettingUp) {
-    line.Number(n.count).Add(" individuals asked for, but the population holds at most 20;");
-    line.Add(" answer question 1 with 20 or less");
+    AddTooManyIndividuals(line);
     return;
   }
   if (code == 205 && n.activity == Activity::kTotalling) {
@@ -244,7 +256,7 @@ void NoteQuestion(int question) {
   gStopNotes.question = static_cast<uint8_t>(question);
 }
 
-void NoteSetup(uint32_t count) {
+void NoteSetup(int32_t count) {
   gStopNotes.activity = Activity::kSettingUp;
   gStopNotes.count = count;
 }

@@ -35,7 +35,7 @@ struct StopNotes {
   uint8_t question;  // 1..3
   uint8_t project;   // 1..8
   uint8_t level;     // 0..9
-  uint32_t count;    // individuals asked for
+  int32_t count;     // the answer to question 1 as read; its low 8 bits count
   CheckedArray<char, 0, 63> fileName;  // NUL-terminated, cut to fit
 
   // The last token read: its first bytes, and the area it overflowed when too long.
@@ -60,7 +60,7 @@ extern StopNotes gStopNotes;
 void NoteLoading(const char* fileName);
 void NoteTableEntry(int project, int level);
 void NoteQuestion(int question);
-void NoteSetup(uint32_t count);
+void NoteSetup(int32_t count);
 inline void NoteActivity(Activity activity) { gStopNotes.activity = activity; }
 
 // The token just collected (its first bytes); area is 0, or the size it did not fit.

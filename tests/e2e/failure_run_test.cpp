@@ -139,12 +139,18 @@ TEST(AnswerFailure, ReadsTheBadLineToItsEndBeforeStopping) {
 // More than 20 individuals end in the bounds check of the slots, before any report line.
 TEST(SearchFailure, StopsBeforeTheReport) {
   const std::string three = AllPrompts();
-  const std::string tooMany = " individuals asked for, but the population holds at most 20; "
-                              "answer question 1 with 20 or less";
+  const std::string tooMany =
+      ", but the population holds at most 20; "
+      "answer question 1 with 20 or less";
+  const std::string lowBits = " individuals asked for, taken as 255 (only the low 8 bits count)";
   ExpectStop({
-      {"21 individuals", "21\n1\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
-      {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
-      {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three, "allocate: 255" + tooMany},
+      {"21 individuals", "21\n1\n0.01\n\n", 201, three,
+       "allocate: 21 individuals asked for" + tooMany},
+      {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three,
+       "allocate: 21 individuals asked for" + tooMany},
+      {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three, "allocate: -1" + lowBits + tooMany},
+      {"65535 individuals are 255", "65535\n0\n0.01\n\n", 201, three,
+       "allocate: 65535" + lowBits + tooMany},
   });
 }
 
