@@ -102,7 +102,7 @@ inline RealReference ReferenceReal(std::string_view token) {
     bool minus = false;
     if (at < token.size() && (token[at] == '+' || token[at] == '-')) minus = token[at++] == '-';
     if (at == token.size() || !IsDigit(token[at])) return r;
-    // Beyond a billion the value is decided (infinity or zero) whatever follows.
+    // Beyond a billion the value is decided (the overflow trap or zero) whatever follows.
     while (at < token.size() && IsDigit(token[at])) {
       exponent = exponent * 10 + (token[at++] - '0');
       if (exponent > 1000000000) exponent = 1000000000;
@@ -120,7 +120,6 @@ inline RealReference ReferenceReal(std::string_view token) {
 // What an extended-precision reading of a valid real must give.
 enum class RealClass {
   kZero,              // a signed zero
-  kInfinity,          // a signed infinity
   kFinite,            // finite and not zero
   kZeroOrDenormal,    // about the smallest denormal: either
   kOverflow,          // beyond the extended range: the overflow trap
@@ -133,8 +132,9 @@ inline int64_t DecimalMagnitude(const RealReference& r) {
 }
 
 // The extended range: largest about 1.19e4932, smallest denormal about 3.6e-4951.
+// Zero digits give zero whatever the exponent; any other value beyond the range traps,
+// also where the scale alone reaches 5120.
 inline RealClass Classify(const RealReference& r) {
-  if (r.scale >= 5120) return RealClass::kInfinity;
   if (r.scale <= -5120 || r.significant.empty()) return RealClass::kZero;
   int64_t magnitude = DecimalMagnitude(r);
   if (magnitude >= 4933) return RealClass::kOverflow;
@@ -148,8 +148,7 @@ inline RealClass Classify(const RealReference& r) {
 enum class FloatStore { kFits, kOverflow, kEither };
 inline FloatStore ClassifyFloatStore(const RealReference& r) {
   RealClass c = Classify(r);
-  if (c == RealClass::kZero || c == RealClass::kInfinity || c == RealClass::kZeroOrDenormal)
-    return FloatStore::kFits;
+  if (c == RealClass::kZero || c == RealClass::kZeroOrDenormal) return FloatStore::kFits;
   if (c == RealClass::kOverflow) return FloatStore::kOverflow;
   int64_t magnitude = DecimalMagnitude(r);
   if (magnitude >= 39) return FloatStore::kOverflow;

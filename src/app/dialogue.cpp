@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
@@ -55,14 +56,18 @@ float AskReal(int question, std::string_view prompt) {
 void RunDialogue() {
   // The seed first; a table that fails to load stops the run before any prompt.
   SeedFromClock();
-  gTable.Load("function.txt");
+  int numbers = gTable.Load("function.txt");
+  NoteShortTable("allocate", "function.txt", numbers);
 
-  // The answers are cut to their widths, never refused.
-  gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):"));
+  // The answers are cut to their widths, never refused. The count's answer as typed
+  // stays noted for the stop line of a count above 20.
+  int32_t countAnswer = AskInteger(1, "Input number of individuals (10):");
+  NoteCountAnswer(countAnswer);
+  gCount = static_cast<uint8_t>(countAnswer);
   gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):"));
   gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):");
 
-  NoteSetup(gCount);
+  NoteSetup();
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();

@@ -2,8 +2,10 @@
 
 #include <string_view>
 
+#include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
+#include "model/progress.h"
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 #include "search/individual_line.h"
@@ -16,9 +18,14 @@ ProfitTable gTable;
 }  // namespace
 
 void RunOptimum() {
-  gTable.Load("function.txt");
+  int numbers = gTable.Load("function.txt");
+  NoteShortTable("allocate-optimum", "function.txt", numbers);
+  // Noted, so that a stop names the step it came from rather than the table's last entry.
+  NoteActivity(Activity::kSearching);
   AllocationVector shares = SharesOf(BestNinths(gTable));
+  NoteActivity(Activity::kTotalling);
   float profit = gTable.TotalProfit(shares);
+  NoteActivity(Activity::kReporting);
 
   WriteLine("Exact optimum:");
   // One individual's line, numbered as the only allocation of the report.

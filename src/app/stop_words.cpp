@@ -20,6 +20,27 @@ void AddQuestionName(WordsLine& line) {
   line.Add(" (").Add(QuestionName(gProgress.question)).Add(")");
 }
 
+// A count's answer with a hexadecimal digit group ("$FFFF") or one that is no count of
+// 21 .. 255 is quoted as typed, with what it was taken as: only its low 8 bits count.
+// A decimal answer of 21 .. 255 is written as its value, as it always was.
+void AddCountAsked(WordsLine& line) {
+  const Progress& p = gProgress;
+  auto individuals = static_cast<uint8_t>(p.count);
+  bool hexadecimal = false;
+  int shown = p.countLength < p.countText.kSize ? p.countLength : p.countText.kSize;
+  for (int i = 0; i < shown; ++i) hexadecimal = hexadecimal || p.countText[i] == '$';
+  if (!hexadecimal && p.count == individuals) {
+    line.Number(p.count).Add(" individuals asked for");
+    return;
+  }
+  // A token that read as an integer holds only a sign, '$' and digits: nothing to escape.
+  line.Put('"');
+  for (int i = 0; i < shown; ++i) line.Put(p.countText[i]);
+  if (p.countLength > shown) line.Add("...");
+  line.Add("\" individuals asked for, taken as ").Number(individuals);
+  if (p.count != individuals) line.Add(" (only the low 8 bits count)");
+}
+
 }  // namespace
 
 bool NumberPlace(WordsLine& line) {
@@ -39,14 +60,14 @@ bool NumberPlace(WordsLine& line) {
 
 bool OwnAccount(uint8_t code, WordsLine& line) {
   if (code == kRangeCheck && gProgress.activity == Activity::kSettingUp) {
-    line.Number(static_cast<int32_t>(gProgress.count));
-    line.Add(" individuals asked for, but the population holds at most 20;");
+    AddCountAsked(line);
+    line.Add(", but the population holds at most 20;");
     line.Add(" answer question 1 with 20 or less");
     return true;
   }
-  if (code == kInvalidOperation && gProgress.activity == Activity::kMutating) {
-    line.Add("a mutation set every share of an individual to 0;");
-    line.Add(" choose a smaller mutation amplitude");
+  if (code == kFloatOverflow && gProgress.activity == Activity::kTotalling) {
+    line.Add("the profit of the best allocation is beyond the single-precision range");
+    line.Add(" (about 3.4E+38)");
     return true;
   }
   return false;
@@ -67,8 +88,10 @@ void ActivityWords(WordsLine& line) {
       line.Add(" while setting up the population");
       break;
     case Activity::kSearching:
-    case Activity::kMutating:
       line.Add(" during the search");
+      break;
+    case Activity::kTotalling:
+      line.Add(" while adding up the best allocation's profit");
       break;
     case Activity::kReporting:
       line.Add(" while printing the report");

@@ -1,11 +1,15 @@
 #pragma once
 // allocate's own words for a stop, handed to the runtime's stop line at start-up. They
 // read the notes of model/progress.h:
-//   NumberPlace   "function.txt, project 2, level 3: "   or  "answer to question 3 (mutation
-//   amplitude): " OwnAccount    201 while setting up: "25 individuals asked for, but the population
-//   holds
-//                 at most 20; answer question 1 with 20 or less"
-//   ActivityWords " while reading function.txt", " during the search", ...
+//
+//   NumberPlace    "function.txt, project 2, level 3: "
+//                  "answer to question 3 (mutation amplitude): "
+//   OwnAccount     201 while setting up: "25 individuals asked for, but the population
+//                  holds at most 20; answer question 1 with 20 or less"; an answer typed
+//                  otherwise than as a decimal count of 21 .. 255 is quoted:
+//                  "\"$FFFF\" individuals asked for, taken as 255 (only the low 8 bits
+//                  count), but ..."; 205 while adding up the best profit (allocate-optimum)
+//   ActivityWords  " while reading function.txt", " during the search", ...
 
 #include <cstdint>
 

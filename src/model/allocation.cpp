@@ -12,6 +12,13 @@ void Normalize(AllocationVector& v) {
   for (int k = 1; k <= 8; ++k) v[k] = v[k] / sum;
 }
 
+bool HasShareAboveZero(const AllocationVector& v) {
+  for (int k = 1; k <= 8; ++k) {
+    if (v[k] > 0.0f) return true;
+  }
+  return false;
+}
+
 bool SameAllocation(const AllocationVector& a, const AllocationVector& b) {
   for (int k = 1; k <= 8; ++k) {
     if (a[k] != b[k]) return false;

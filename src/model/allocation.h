@@ -21,5 +21,9 @@ inline float Clamp01(float x) {
 // stops the run (207) rather than going on with undefined shares.
 void Normalize(AllocationVector& v);
 
+// Whether some share lies above 0, so that Normalize has a sum to divide by.
+//   (0.5, -1, 0, 0, 0, 0, 0, 0) -> true      (-0.5, 0, -0, 0, 0, 0, 0, -3) -> false
+bool HasShareAboveZero(const AllocationVector& v);
+
 // Exact float equality of every share, stopping at the first that differs.
 bool SameAllocation(const AllocationVector& a, const AllocationVector& b);

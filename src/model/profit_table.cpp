@@ -21,9 +21,17 @@ inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   return (weight * Extended(here) + Extended(f) * Extended(next)).RoundToFloat();
 }
 
+// ReadReal, counting the numbers found. At the end of the data, or after a failed read,
+// the entry reads as 0 as ReadReal gives it, without asking the file again.
+Extended ReadEntry(TextInput& input, int& numbers) {
+  if (!SkipSeparators(input)) return Extended();
+  ++numbers;
+  return ReadReal(input);
+}
+
 }  // namespace
 
-void ProfitTable::Load(const char* fileName) {
+int ProfitTable::Load(const char* fileName) {
   // The channel lives only while the table loads.
   TextInput channel{};
   NoteLoading(fileName);
@@ -32,16 +40,18 @@ void ProfitTable::Load(const char* fileName) {
   OpenForReading(channel);
   CheckIOResult();
   // 2. Project by project, level by level; one check after every single read.
+  int numbers = 0;
   for (int k = 1; k <= 8; ++k) {
     for (int j = 0; j <= 9; ++j) {
       NoteTableEntry(k, j);
-      entries[k][j] = ToFloat(ReadReal(channel));
+      entries[k][j] = ToFloat(ReadEntry(channel, numbers));
       CheckIOResult();
     }
   }
   // 3. Close.
   CloseInput(channel);
   CheckIOResult();
+  return numbers;
 }
 
 float ProfitTable::ProjectProfit(int k, float x) const {

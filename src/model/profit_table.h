@@ -14,8 +14,9 @@ struct ProfitTable {
 
   // Reads 80 reals into entries [1, 0], [1, 1], ... [8, 9], each rounded to float. Missing
   // numbers leave 0; a failure to open, a malformed number (106) or one beyond the float
-  // range (205) stops the run, with the entries read before it stored.
-  void Load(const char* fileName);
+  // range (205) stops the run, with the entries read before it stored. Returns how many
+  // numbers the file held, up to 80.
+  int Load(const char* fileName);
 
   // The interpolated profit of project k (1..8) at share x: t = 9x, i = trunc(t) (0..255,
   // checked), f = t - i rounded to float, then (1 - f) * entry[k, i] + f * entry[k, i + 1]

@@ -1,5 +1,7 @@
 #include "model/progress.h"
 
+#include "runtime/core/io_status.h"
+
 Progress gProgress;
 
 void NoteLoading(const char* fileName) {
@@ -20,7 +22,12 @@ void NoteQuestion(int question) {
   gProgress.question = static_cast<uint8_t>(question);
 }
 
-void NoteSetup(uint32_t count) {
-  gProgress.activity = Activity::kSettingUp;
-  gProgress.count = count;
+void NoteCountAnswer(int32_t answer) {
+  gProgress.count = answer;
+  int shown = gIORecord.tokenLength < gProgress.countText.kSize ? gIORecord.tokenLength
+                                                                : gProgress.countText.kSize;
+  for (int i = 0; i < shown; ++i) gProgress.countText[i] = gIORecord.token[i];
+  gProgress.countLength = gIORecord.tokenLength;
 }
+
+void NoteSetup() { gProgress.activity = Activity::kSettingUp; }

@@ -3,6 +3,7 @@
 // so that a stop can say where it happened:
 //   "function.txt, project 2, level 3"      while the table loads
 //   "question 1 (number of individuals)"     while an answer is read
+//   "$FFFF" read as -> 65535                 the count's answer, kept for a stop at setup
 // Each activity replaces the one noted before. Reading the notes is async-signal-safe.
 
 #include <cstdint>
@@ -15,18 +16,20 @@ enum class Activity : uint8_t {
   kAnswering,  // reading the answer to question 1..3
   kSettingUp,  // filling the population: count
   kSearching,  // the generation steps
-  kMutating,   // a mutation within a step
+  kTotalling,  // adding up the profit of the exact best allocation (allocate-optimum)
   kReporting,  // printing the report
   kWaiting,    // the final wait for ENTER
 };
 
 struct Progress {
   Activity activity;
-  uint8_t question;                    // 1..3
-  uint8_t project;                     // 1..8
-  uint8_t level;                       // 0..9
-  uint32_t count;                      // individuals asked for
-  CheckedArray<char, 0, 63> fileName;  // NUL-terminated, cut to fit
+  uint8_t question;                     // 1..3
+  uint8_t project;                      // 1..8
+  uint8_t level;                        // 0..9
+  int32_t count;                        // the answer to question 1 as read; its low 8 bits count
+  CheckedArray<char, 0, 15> countText;  // that answer as typed: its first bytes
+  uint8_t countLength;                  // and its length (up to 255)
+  CheckedArray<char, 0, 63> fileName;   // NUL-terminated, cut to fit
 };
 
 extern Progress gProgress;
@@ -34,5 +37,8 @@ extern Progress gProgress;
 void NoteLoading(const char* fileName);
 void NoteTableEntry(int project, int level);
 void NoteQuestion(int question);
-void NoteSetup(uint32_t count);
+// The answer to question 1 just read: its value, and the token the input noted for it
+// (later answers replace that token, a stop while setting up still quotes this one).
+void NoteCountAnswer(int32_t answer);
+void NoteSetup();
 inline void NoteActivity(Activity activity) { gProgress.activity = activity; }

@@ -1,6 +1,5 @@
 #include "search/population.h"
 
-#include "model/progress.h"
 #include "runtime/core/io_status.h"
 #include "runtime/number/extended.h"
 #include "runtime/number/random.h"
@@ -128,10 +127,7 @@ void Population::ReplaceWorst(AllocationVector child) {
 }
 
 void Population::Mutate(int i) {
-  AllocationVector& v = individuals[i];
-  known[i] = false;
-  // Noted, so that shares all fallen to 0 are told apart from other invalid operations.
-  NoteActivity(Activity::kMutating);
+  AllocationVector v = individuals[i];
   // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits. One
   // checkpoint for the loop, as in Crossover.
   for (int k = 1; k <= 8; ++k) {
@@ -139,7 +135,11 @@ void Population::Mutate(int i) {
     v[k] = (Extended(v[k]) + noise).RoundToFloat();
   }
   ArithmeticCheckpoint();
-  // 2. Normalise.
+  // 2. Shares that would all be clamped to 0 leave nothing to normalise: the individual
+  // keeps the shares it had, and its remembered profit.
+  if (!HasShareAboveZero(v)) return;
+  // 3. Normalise.
   Normalize(v);
-  NoteActivity(Activity::kSearching);
+  individuals[i] = v;
+  known[i] = false;
 }

@@ -60,6 +60,7 @@ struct Population {
   void ReplaceWorst(AllocationVector child);
 
   // Individual i gets v[k] + (r * 2 - 1) * amplitude per share, r at full precision, and
-  // is normalised again.
+  // is normalised again. 8 draws. When no share would stay above 0, the individual keeps
+  // the shares it had.
   void Mutate(int i);
 };

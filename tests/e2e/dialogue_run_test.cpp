@@ -118,6 +118,56 @@ TEST(Answers, CutAndReadLikeThePlainValue) {
   }
 }
 
+// The first n numbers of the worked table, each followed by a blank.
+std::string FirstNumbers(int n) {
+  std::string text;
+  for (int k = 1; k <= 8; ++k)
+    for (int j = 0; j <= 9; ++j)
+      if ((k - 1) * 10 + j < n) text += std::to_string(k + j * (10 - j)) + " ";
+  return text;
+}
+
+// A table with fewer than 80 numbers runs as one with the missing entries written as 0,
+// byte for byte, and says on standard error how many it held. allocate-optimum the same,
+// signed with its own name.
+TEST(ShortTable, RunsAsWithZerosAndSaysSoOnStandardError) {
+  const std::string holds = "function.txt holds ";
+  struct Row {
+    const char* name;
+    std::string table;
+    int numbers;
+    std::string err;
+  } rows[] = {
+      {"empty file", "", 0, holds + "no numbers; all 80 entries are taken as 0"},
+      {"64 KiB of blanks", std::string(65536, ' '), 0,
+       holds + "no numbers; all 80 entries are taken as 0"},
+      {"one number", "1\n", 1, holds + "1 number; the other 79 entries are taken as 0"},
+      {"four rows", FirstNumbers(40), 40,
+       holds + "40 numbers; the other 40 entries are taken as 0"},
+      {"an end marker after 79", FirstNumbers(79) + "\x1a 5 6", 79,
+       holds + "79 numbers; the other entry is taken as 0"},
+      {"all 80: no line", FirstNumbers(80), 80, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (Program program : {Program::kAllocate, Program::kOptimum}) {
+      Workdir shortDir, zerosDir;
+      std::string zeros = FirstNumbers(row.numbers);
+      for (int n = row.numbers; n < 80; ++n) zeros += "0 ";
+      ASSERT_TRUE(shortDir.WriteFunction(row.table));
+      ASSERT_TRUE(zerosDir.WriteFunction(zeros));
+      RunSetup setup = {.input = "3\n5\n0.01\n\n", .clock = 0, .program = program};
+      Outcome got = RunProgram(shortDir, setup);
+      Outcome want = RunProgram(zerosDir, setup);
+      EXPECT_EQ(got.exitCode, 0);
+      EXPECT_EQ(got.out, want.out);
+      EXPECT_TRUE(IsCleanExit(want));
+      std::string name = program == Program::kAllocate ? "allocate: " : "allocate-optimum: ";
+      EXPECT_EQ(got.err, row.err.empty() ? "" : ErrorLine(name + row.err));
+    }
+  }
+}
+
 // Runs that must differ: the iterations keep 16 bits, not 8; the seed is the clock's.
 TEST(Answers, RunsThatDiffer) {
   struct Row {

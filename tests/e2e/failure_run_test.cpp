@@ -94,6 +94,10 @@ TEST(FunctionFileFailure, StopsBeforeAnyPrompt) {
        "allocate: function.txt, project 1, level 2: \"1e39\" is beyond the single-precision "
        "range (about 3.4E+38)",
        Function::kBytes, "1 2 1e39\n"},
+      {"an exponent of 5120", kAnswers, 205, "",
+       "allocate: function.txt, project 1, level 2: \"-1e5120\" is beyond the single-precision "
+       "range (about 3.4E+38)",
+       Function::kBytes, "0e5120 1 -1e5120\n"},
   });
 }
 
@@ -120,6 +124,8 @@ TEST(AnswerFailure, StopsAtThePromptAfterItsLine) {
        amplitude + "\"1e39\"" + beyondFloat},
       {"amplitude beyond the extended range", "3\n2\n1e4933\n", 205, three,
        amplitude + "\"1e4933\"" + beyondFloat},
+      {"amplitude with an exponent beyond 5120", "3\n2\n1e99999\n", 205, three,
+       amplitude + "\"1e99999\"" + beyondFloat},
   });
 }
 
@@ -137,27 +143,45 @@ TEST(AnswerFailure, ReadsTheBadLineToItsEndBeforeStopping) {
   EXPECT_LT(o.inputOffset, static_cast<int64_t>(input.size()));
 }
 
-// More than 20 individuals end in the bounds check of the slots, before any individual's line.
+// More than 20 individuals end in the bounds check of the slots, before any individual's
+// line. A decimal count of 21 .. 255 is named as its value; any other answer is quoted as
+// typed, with the count its low 8 bits make.
 TEST(SearchFailure, StopsBeforeTheReport) {
   const std::string three = AllPrompts();
   const std::string tooMany =
-      " individuals asked for, but the population holds at most 20; "
+      ", but the population holds at most 20; "
       "answer question 1 with 20 or less";
+  const std::string lowBits = " individuals asked for, taken as 255 (only the low 8 bits count)";
   ExpectStop({
-      {"21 individuals", "21\n1\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
-      {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three, "allocate: 21" + tooMany},
-      {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three, "allocate: 255" + tooMany},
-      {"a mutation that zeroes every share", "3\n65535\n1e30\n\n", 207, three,
-       "allocate: a mutation set every share of an individual to 0; choose a smaller mutation "
-       "amplitude"},
+      {"21 individuals", "21\n1\n0.01\n\n", 201, three,
+       "allocate: 21 individuals asked for" + tooMany},
+      {"21 individuals without steps", "21\n0\n0.01\n\n", 201, three,
+       "allocate: 21 individuals asked for" + tooMany},
+      {"0255 in decimal", "0255\n0\n0.01\n\n", 201, three,
+       "allocate: 255 individuals asked for" + tooMany},
+      {"-1 individuals are 255", "-1\n0\n0.01\n\n", 201, three,
+       "allocate: \"-1\"" + lowBits + tooMany},
+      {"65535 individuals are 255", "65535\n0\n0.01\n\n", 201, three,
+       "allocate: \"65535\"" + lowBits + tooMany},
+      {"$FFFF as typed", "$FFFF\n0\n0.01\n\n", 201, three,
+       "allocate: \"$FFFF\"" + lowBits + tooMany},
+      {"$19 is 25", "$19\n0\n0.01\n\n", 201, three,
+       "allocate: \"$19\" individuals asked for, taken as 25" + tooMany},
+      {"a long answer is cut", "00000000000000000065535\n0\n0.01\n\n", 201, three,
+       "allocate: \"0000000000000000...\"" + lowBits + tooMany},
   });
 }
 
-// Counts of 0 and 1, and tables without a positive profit or without one below 1e9, run
-// to the end: one line per individual and the maximum profit.
+// Counts of 0 and 1, tables without a positive profit or without one below 1e9, and
+// mutations that would leave an individual no share above 0 (which then keeps its
+// shares) run to the end: one report line per individual and the maximum profit.
 TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   std::string billions;
-  for (int n = 0; n < 80; ++n) billions += std::to_string(1000000000 + n * 1000) + " ";
+  std::string zeros;
+  for (int n = 0; n < 80; ++n) {
+    billions += std::to_string(1000000000 + n * 1000) + " ";
+    zeros += "0 ";
+  }
   struct Mended {
     const char* name;
     std::string function;
@@ -167,8 +191,10 @@ TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
   } const rows[] = {
       {"no individual", WorkedTable(), "0\n5\n0.01\n\n", 0, "  Maximum profit:   0.000"},
       {"one individual", WorkedTable(), "1\n5\n0.01\n\n", 1, ""},
-      {"empty file: every profit 0", "", "3\n5\n0.01\n\n", 3, "  Maximum profit:   0.000"},
+      {"every profit 0", zeros, "3\n5\n0.01\n\n", 3, "  Maximum profit:   0.000"},
       {"profits above 1e9", billions, "20\n3000\n0.01\n\n", 20, ""},
+      {"the largest run at amplitude 0.3", WorkedTable(), "20\n65535\n0.3\n\n", 20, ""},
+      {"amplitude 1e30: nearly every mutation", WorkedTable(), "3\n65535\n1e30\n\n", 3, ""},
   };
   for (const Mended& row : rows) {
     SCOPED_TRACE(row.name);
@@ -183,6 +209,8 @@ TEST(SearchRun, AnyCountUpTo20AndAnyTableRunToTheReport) {
       ++lines;
     EXPECT_EQ(lines, row.lines);
     EXPECT_TRUE(o.out.ends_with(row.maximum + "\r\nPress ENTER to exit.\r\n")) << o.out;
+    EXPECT_EQ(o.out.find("Nan"), std::string::npos) << o.out;
+    EXPECT_EQ(o.err, "");
   }
 }
 
@@ -219,10 +247,8 @@ TEST(EndedFromOutside, PendingOutputIsWrittenFirst) {
     int signal;
     int code;  // the exit status after a stop; 0 when the signal itself ends the process
   } rows[] = {
-      {"Ctrl-C", SIGINT, 217},
-      {"SIGTERM", SIGTERM, 0},
-      {"SIGHUP", SIGHUP, 0},
-      {"SIGQUIT", SIGQUIT, 0},
+      {"Ctrl-C", SIGINT, 217}, {"SIGTERM", SIGTERM, 0}, {"SIGHUP", SIGHUP, 0},
+      {"SIGQUIT", SIGQUIT, 0}, {"SIGUSR1", SIGUSR1, 0}, {"SIGALRM", SIGALRM, 0},
   };
   const std::string whole = WorkedRunAfterNoStep();
   for (const Row& row : rows) {
@@ -245,6 +271,52 @@ TEST(EndedFromOutside, PendingOutputIsWrittenFirst) {
       EXPECT_EQ(o.signal, row.signal);
       EXPECT_EQ(o.out, whole);
     }
+  }
+}
+
+// nohup leaves SIGHUP ignored, a background job of a non-interactive shell SIGINT: the
+// program keeps them ignored and runs on to its normal end.
+TEST(EndedFromOutside, ASignalIgnoredAtTheStartStaysIgnored) {
+  if (UnderWine()) GTEST_SKIP() << "Wine has no signals of its own to ignore";
+  const std::string whole = WorkedRunAfterNoStep();
+  for (int signal : {SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal);
+    Workdir dir;
+    ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
+    Child child = Child::Piped(
+        dir,
+        {.input = "3\n0\n0.01\n", .clock = 0, .keepInputOpen = true, .ignoredSignals = {signal}});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(child.ReadAtLeast(whole.size() / 128 * 128, 10000));
+    child.ReadFor(200);  // the program reaches its final wait
+    child.Signal(signal);
+    EXPECT_FALSE(child.EndsWithin(300));
+    child.Send("\n");
+    Outcome o = child.Finish();
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, whole);
+  }
+}
+
+// Ctrl-C into a full pipe nobody reads: the stop blocks writing what is pending. A
+// request to end still ends the process, by its own signal.
+TEST(EndedFromOutside, AStopStuckInItsWriteCanStillBeEnded) {
+  if (UnderWine()) GTEST_SKIP() << "Wine ends the process outright";
+  for (int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
+    SCOPED_TRACE(signal);
+    Workdir dir;
+    ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
+    Child child = Child::Piped(
+        dir,
+        {.input = "3\n0\n0.01\n", .clock = 0, .out = Stdout::kPipeFull, .keepInputOpen = true});
+    ASSERT_TRUE(child.Started());
+    SleepMs(200);  // blocked in the write of its first block
+    child.Signal(SIGINT);
+    ASSERT_FALSE(child.EndsWithin(200)) << "the stop was not stuck";
+    child.Signal(signal);
+    EXPECT_TRUE(child.EndsWithin(5000));
+    Outcome o = child.Finish();
+    EXPECT_EQ(o.signal, signal);
   }
 }
 

@@ -112,5 +112,21 @@ TEST(OptimumRun, EachProgramSignsItsStandardErrorLine) {
   }
 }
 
+// Two entries of 3e38 that the best allocation takes both: their sum, 6e38, is beyond a
+// float. The line says so, and names no entry of the table.
+TEST(OptimumRun, ABestProfitBeyondAFloatStopsWith205) {
+  std::string table;
+  for (int k = 1; k <= 8; ++k)
+    for (int j = 0; j <= 9; ++j)
+      table += (k == 1 && j == 4) || (k == 2 && j == 5) ? "3e38 " : std::to_string(k) + " ";
+  Workdir dir;
+  ASSERT_TRUE(dir.WriteFunction(table));
+  Outcome o = RunProgram(dir, {.program = Program::kOptimum});
+  EXPECT_EQ(o.exitCode, 205);
+  EXPECT_TRUE(EndsWithReport(o.out, "", 205));
+  EXPECT_EQ(o.err, ErrorLine("allocate-optimum: the profit of the best allocation is beyond the "
+                             "single-precision range (about 3.4E+38)"));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -2,7 +2,8 @@
 // Drives a built program (allocate unless the setup names another) as a shell would: a
 // fresh working directory with its own function.txt, standard input from a pipe (or a
 // file, closed, /dev/null), standard output into a pipe (or closed, /dev/full, a pipe
-// nobody reads) or a pseudo-terminal, and the exit status read at the end. Every child
+// nobody reads, a pipe already full) or a pseudo-terminal, and the exit status read at the
+// end. Every child
 // has a deadline; one that is still running at its deadline is killed and reported as
 // timed out, so a hang fails a test instead of blocking the suite.
 //
@@ -138,7 +139,9 @@ class Workdir {
 
 // kFile: the input bytes in a file whose offset the test reads after the run.
 enum class Stdin { kPipe, kClosed, kDevNull, kFile };
-enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader };
+// kPipeFull: a pipe filled to the brim before the start, so every write blocks until the
+// test reads (Finish does).
+enum class Stdout { kPipe, kClosed, kDevFull, kPipeClosedByReader, kPipeFull };
 
 struct RunSetup {
   std::string input = {};  // written to the standard-input pipe
@@ -151,6 +154,7 @@ struct RunSetup {
   int timeoutMs = 20000;
   std::vector<std::string> arguments = {};  // after the program's name
   Program program = Program::kAllocate;
+  std::vector<int> ignoredSignals = {};  // ignored at the start, as nohup leaves SIGHUP
 };
 
 struct Outcome {
@@ -215,12 +219,25 @@ inline StringArray ChildArguments(Program which, const std::vector<std::string>&
   return StringArray(std::move(strings));
 }
 
-// In the child, after fork: what a shell leaves a command (default SIGPIPE, nothing
+// The signals a run starts with ignored, as a set a child can use after fork.
+inline sigset_t SignalSet(const std::vector<int>& signals) {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : signals) sigaddset(&set, signal);
+  return set;
+}
+
+// In the child, after fork: what a shell leaves a command (every signal at its default,
+// whatever the suite itself was started with, but those the setup ignores; nothing
 // blocked), then the program itself. Only async-signal-safe calls from here on.
-[[noreturn]] inline void ExecProgram(const char* dir, char** env, char** argv) {
+[[noreturn]] inline void ExecProgram(const char* dir, char** env, char** argv,
+                                     const sigset_t& ignored = SignalSet({})) {
   struct sigaction defaults = {};
   defaults.sa_handler = SIG_DFL;
-  sigaction(SIGPIPE, &defaults, nullptr);
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  for (int signal = 1; signal < NSIG; ++signal)
+    sigaction(signal, sigismember(&ignored, signal) ? &ignore : &defaults, nullptr);
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -250,8 +267,11 @@ class Child {
           lseek(child.inputFile_, 0, SEEK_SET) != 0)
         return child;
     }
-    bool outPipe = setup.out == Stdout::kPipe || setup.out == Stdout::kPipeClosedByReader;
+    bool outPipe = setup.out == Stdout::kPipe || setup.out == Stdout::kPipeClosedByReader ||
+                   setup.out == Stdout::kPipeFull;
     if (outPipe && pipe2(out, O_CLOEXEC) != 0) return child;
+    if (setup.out == Stdout::kPipeFull && !FillPipe(out[1])) return child;
+    const sigset_t ignored = SignalSet(setup.ignoredSignals);
 
     child.pid_ = fork();
     if (child.pid_ == 0) {
@@ -272,6 +292,7 @@ class Child {
       switch (setup.out) {
         case Stdout::kPipe:
         case Stdout::kPipeClosedByReader:
+        case Stdout::kPipeFull:
           dup2(out[1], 1);
           break;
         case Stdout::kClosed:
@@ -282,7 +303,7 @@ class Child {
           break;
       }
       dup2(err[1], 2);
-      ExecProgram(dir.Path().c_str(), env.Get(), args.Get());
+      ExecProgram(dir.Path().c_str(), env.Get(), args.Get(), ignored);
     }
     close(err[1]);
     child.errFd_ = err[0];
@@ -465,6 +486,21 @@ class Child {
     if (WIFEXITED(status)) outcome_.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) outcome_.signal = WTERMSIG(status);
     return true;
+  }
+
+  // Writes until the pipe takes no more, then leaves it blocking again.
+  static bool FillPipe(int fd) {
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+    char chunk[4096];
+    memset(chunk, '.', sizeof chunk);
+    while (write(fd, chunk, sizeof chunk) > 0) {
+    }
+    // The last bytes of room: less than a chunk.
+    while (write(fd, chunk, 1) > 0) {
+    }
+    bool full = errno == EAGAIN;
+    return fcntl(fd, F_SETFL, flags) == 0 && full;
   }
 
   static bool WriteAll(int fd, std::string_view bytes) {

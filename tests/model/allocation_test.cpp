@@ -101,6 +101,25 @@ TEST(NormalizeDeathTest, AllSharesClampingToZeroIsInvalidOperation) {
   }
 }
 
+// The guard a mutation uses before normalising: false exactly for the vectors above.
+TEST(HasShareAboveZeroTest, FalseWhereEveryShareClampsToZero) {
+  const float tiny = std::numeric_limits<float>::denorm_min();
+  const struct {
+    AllocationVector v;
+    bool expected;
+  } cases[] = {
+      {Eight(0.0f), false},
+      {Eight(-0.5f), false},
+      {Vector(-1, 0, -2, 0, 0, -3, 0, -0.0f), false},
+      {Vector(-1, 0, -2, 0, 0, -3, 0, tiny), true},
+      {Vector(5, -9, -9, -9, -9, -9, -9, -9), true},
+      {Eight(0.125f), true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HasShareAboveZero(c.v), c.expected) << c.v[1] << " " << c.v[8];
+  }
+}
+
 TEST(SameAllocationTest, ExactEqualityOfEveryShare) {
   const AllocationVector base = Vector(0.1f, 0.2f, 0.3f, 0.05f, 0.05f, 0.1f, 0.1f, 0.1f);
   struct Case {

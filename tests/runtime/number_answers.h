@@ -68,8 +68,8 @@ inline const RealAnswer kRealAnswers[] = {
     {"$10", "$10", false, X(0.0)},
     {"1,5", "1,5", false, X(0.0)},
     {"Inf", "Inf", false, X(0.0)},
-    {"1e5120", "1e5120", true, kXInfinity},
-    {"0e5120", "0e5120", true, kXInfinity},
+    {"0e5120", "0e5120", true, X(0.0)},
+    {"-0e99999", "-0e99999", true, -X(0.0)},
     {"1e-5120", "1e-5120", true, X(0.0)},
     {"1e39", "1e39", true,
      XFields(false, 0x4080, 0xBC143FA4E250EB31)},  // 1e7 * 1e32 happens to round to the nearest

@@ -14,10 +14,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/stop_words.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/random.h"
 #include "runtime/platform/platform.h"
+#include "runtime/program/program.h"
 #include "runtime/stream/text_output.h"
 
 namespace {
@@ -184,15 +186,21 @@ TEST(PosixSeedClock, FollowsTheRealMonotonicClock) {
   EXPECT_LE(gRandomSeed - low(before), low(after) - low(before));
 }
 
-// A request to end writes out what is still pending, then ends by the same signal.
+// A request to end, any signal whose default action ends the process, writes out what is
+// still pending, then ends by the same signal.
 TEST(PosixEndRequestDeathTest, PendingOutputGoesOutThenTheSignalEndsTheProcess) {
-  for (int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
+  for (int signal :
+       {SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL,
+        SIGPWR, SIGSTKFLT, SIGTRAP, SIGABRT, SIGSYS, SIGRTMIN, SIGRTMAX}) {
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
     pid_t child = fork();
     if (child == 0) {
       rlimit noCore = {0, 0};
       setrlimit(RLIMIT_CORE, &noCore);
+      // Handled afresh, whatever the suite was started with (nohup ignores SIGHUP).
+      ::signal(signal, SIG_DFL);
+      StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
       dup2(ends[1], STDOUT_FILENO);
       close(ends[0]);
       close(ends[1]);
@@ -212,6 +220,28 @@ TEST(PosixEndRequestDeathTest, PendingOutputGoesOutThenTheSignalEndsTheProcess) 
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " " << status;
     EXPECT_EQ(output, "Press ENTER to exit.\r\n") << signal;
   }
+}
+
+// A signal ignored when the program starts is left ignored: it neither stops the run nor
+// ends the process.
+TEST(PosixEndRequestDeathTest, ASignalIgnoredAtTheStartStaysIgnored) {
+  const int ignored[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGRTMIN};
+  pid_t child = fork();
+  if (child == 0) {
+    for (int signal : ignored) ::signal(signal, SIG_IGN);
+    StartUp({"allocate", NumberPlace, OwnAccount, ActivityWords});
+    for (int signal : ignored) {
+      struct sigaction now = {};
+      sigaction(signal, nullptr, &now);
+      if ((now.sa_flags & SA_SIGINFO) != 0 || now.sa_handler != SIG_IGN) _exit(100 + signal);
+      raise(signal);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a handler was installed over the ignore";
 }
 
 // A write past the file-size limit fails with EFBIG (27) instead of killing the process.

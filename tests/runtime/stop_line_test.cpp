@@ -55,8 +55,23 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
        "allocate: interrupted while reading function.txt"},
       {"interrupted at the final wait", [] { NoteActivity(Activity::kWaiting); }, 217,
        "allocate: interrupted while waiting for ENTER"},
-      {"invalid operation outside a mutation", [] { NoteActivity(Activity::kSearching); }, 207,
+      {"invalid operation in the search", [] { NoteActivity(Activity::kSearching); }, 207,
        "allocate: invalid floating-point operation during the search"},
+      {"allocate-optimum: overflow in the search",
+       [] {
+         NoteLoading("function.txt");
+         NoteTableEntry(8, 9);
+         NoteActivity(Activity::kSearching);
+       },
+       205, "allocate: floating-point overflow during the search"},
+      {"allocate-optimum: the best profit beyond a float",
+       [] {
+         NoteLoading("function.txt");
+         NoteActivity(Activity::kTotalling);
+       },
+       205,
+       "allocate: the profit of the best allocation is beyond the single-precision range (about "
+       "3.4E+38)"},
       {"access violation", [] { NoteQuestion(2); }, 216,
        "allocate: access violation at question 2 (iterations count)"},
       {"a code of no known failure", [] {}, 255, "allocate: stopped with runtime error 255"},

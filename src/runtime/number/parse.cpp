@@ -7,11 +7,14 @@ namespace {
 constexpr ParsedInteger kInvalidInteger = {0, false};
 const ParsedReal kInvalidReal = {Extended(), false};
 
-// Beyond 99999 an exponent already lies far outside -5120 .. 5120, where ScalePow10 gives
-// +infinity or 0 whatever follows, so it stops growing there (at most 999999).
+// Beyond 99999 an exponent already lies far outside -5120 .. 5120, where the reading
+// stops (205) or gives 0 whatever follows, so it stops growing there (at most 999999).
 constexpr int32_t kExponentStop = 99999;
 // A fraction-digit count this large already forces n = exponent - count below -5120.
 constexpr int32_t kFractionCountStop = 10000000;
+
+// The largest n below the saturation of ScalePow10 (whose 10^n with n >= 5120 is +infinity).
+constexpr int32_t kLargestScaledExponent = 5119;
 
 bool IsDigit(char c) { return static_cast<unsigned>(c - '0') < 10; }
 
@@ -58,6 +61,15 @@ ParsedInteger ParseDecimalDigits(std::string_view digits, bool negative) {
   }
   if (value > 2147483647u) return kInvalidInteger;
   return {static_cast<int32_t>(value), true};
+}
+
+// v * 10^n for a reading. The mantissa v is a whole number: 0, or at least 1. A zero
+// stays zero whatever n is; any other v with n from 5120 on is scaled by 10^5119
+// instead, which already lies beyond the extended range, so it stops (205) in the
+// scaling exactly where 1e4933 does, rather than reading as +infinity.
+Extended ScaleMantissa(Extended v, int32_t n) {
+  if (v == Extended()) return v;
+  return ScalePow10(v, n < kLargestScaledExponent ? n : kLargestScaledExponent);
 }
 
 }  // namespace
@@ -122,7 +134,7 @@ ParsedReal ParseReal(std::string_view token) {
   // 6. Nothing else may follow.
   if (at != end) return kInvalidReal;
   // 7. One scaling; |exponent| <= 999999 and fractionDigits <= 10^7 keep n in range.
-  v = ScalePow10(v, exponent - fractionDigits);
+  v = ScaleMantissa(v, exponent - fractionDigits);
   // 8. The sign last, so "-0" stays a negative zero.
   if (negative) v = -v;
   ArithmeticCheckpoint();

@@ -7,7 +7,7 @@
 //   "010" -> 10      "-$10" -> -16      "$FFFFFFFF" -> -1      "2147483648" -> invalid
 // Reals: digits, an optional "." with digits, an optional exponent; any group may be empty.
 //   ".5" -> 0.5      "1E+2" -> 100      "e5" -> 0      "-." -> -0.0      "1e" -> invalid
-//   "1e5120" -> +infinity      "1e-5120" -> 0      "1e4933" -> stops with 205 while scaling
+//   "0e5120" -> 0      "1e-5120" -> 0      "1e4933", "1e5120" -> stop with 205 while scaling
 
 #include <cstdint>
 #include <string_view>
@@ -30,6 +30,7 @@ ParsedInteger ParseInteger(std::string_view token);
 
 // All arithmetic in extended precision: the mantissa is accumulated digit by digit (exact up
 // to 19 significant digits), then scaled once by ScalePow10(v, exponent - fraction digits).
-// The exponent stops growing once its value passes 99999, so huge exponents saturate to
-// +infinity or 0 instead of wrapping. A minus sign is applied last: "-0" is negative zero.
+// The exponent stops growing once its value passes 99999, so huge exponents stop (205) or
+// give 0 instead of wrapping; a zero mantissa gives 0 with any exponent. A minus sign is
+// applied last: "-0" and "-0e9999" are negative zero.
 ParsedReal ParseReal(std::string_view token);

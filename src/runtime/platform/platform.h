@@ -65,11 +65,13 @@ struct FaultResponse {
 };
 
 // Faults (floating-point traps, bad memory access, stack overflow, illegal instructions)
-// and Ctrl-C become response.stop with their code; a request to end from outside
-// (SIGTERM, SIGHUP, SIGQUIT; a console closed, logoff, shutdown) writes the pending output
-// and ends the way that request ends a process. A write past the file-size limit fails
-// with its error number, and one into a pipe nobody reads fails too (EPIPE), instead of
-// killing the process.
+// and Ctrl-C become response.stop with their code; a request to end from outside (on
+// Linux every other signal whose default action ends the process: SIGTERM, SIGHUP,
+// SIGQUIT, SIGUSR1, SIGALRM, ...; on Windows a console closed, logoff, shutdown) writes
+// the pending output and ends the way that request ends a process. SIGTERM, SIGHUP and
+// SIGQUIT end it even while a stop is stuck writing. A signal ignored at the start stays
+// ignored. A write past the file-size limit fails with its error number, and one into a
+// pipe nobody reads fails too (EPIPE), instead of killing the process.
 void PlatformInstallFaultHandling(const FaultResponse& response);
 
 // A code address as a report shows it: relative to the start of the executable's image,

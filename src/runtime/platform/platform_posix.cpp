@@ -93,6 +93,18 @@ void Exit(int status) { _exit(status); }
 
 FaultResponse gResponse;
 
+// The requests a user sends to end a program that hangs. No handler blocks them, their
+// own included, so they end the process also while a stop or another request is stuck
+// writing its pending output into a pipe nobody reads: the nested request finds that
+// output already taken from the buffer and goes on to the default action.
+constexpr int kInsistentRequests[] = {SIGTERM, SIGHUP, SIGQUIT};
+
+// The other signals whose default action ends the process, less those that stop the run
+// with a code of their own (SIGINT and the faults), those the program ignores (SIGPIPE,
+// SIGXFSZ) and those nobody can catch. The real-time signals end it too.
+constexpr int kOtherEndRequests[] = {SIGUSR1, SIGUSR2, SIGALRM,   SIGVTALRM, SIGPROF, SIGXCPU,
+                                     SIGPOLL, SIGPWR,  SIGSTKFLT, SIGTRAP,   SIGABRT, SIGSYS};
+
 // Room for the handler when the fault is a stack overflow.
 alignas(16) char gSignalStack[64 * 1024];
 
@@ -151,7 +163,9 @@ void HandleEndRequest(int signal, siginfo_t*, void*) {
   struct sigaction defaults = {};
   defaults.sa_handler = SIG_DFL;
   sigaction(signal, &defaults, nullptr);
-  raise(signal);  // blocked while this handler runs: it arrives with the unblocking
+  // An insistent request ends the process right here; any other signal is blocked while
+  // its handler runs and arrives with the unblocking.
+  raise(signal);
   sigset_t just;
   sigemptyset(&just);
   sigaddset(&just, signal);
@@ -163,7 +177,28 @@ void Handle(int signal, void (*handler)(int, siginfo_t*, void*)) {
   action.sa_sigaction = handler;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK;
   sigfillset(&action.sa_mask);
+  for (int insistent : kInsistentRequests) {
+    sigdelset(&action.sa_mask, insistent);
+    if (signal == insistent) action.sa_flags |= SA_NODEFER;
+  }
   sigaction(signal, &action, nullptr);
+}
+
+// A signal the program was started with ignored stays so: nohup's SIGHUP, or the SIGINT
+// of a background job in a non-interactive shell.
+bool IgnoredAtStart(int signal) {
+  struct sigaction current = {};
+  sigaction(signal, nullptr, &current);
+  return (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN;
+}
+
+void HandleEndRequests() {
+  for (int signal : kInsistentRequests)
+    if (!IgnoredAtStart(signal)) Handle(signal, HandleEndRequest);
+  for (int signal : kOtherEndRequests)
+    if (!IgnoredAtStart(signal)) Handle(signal, HandleEndRequest);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+    if (!IgnoredAtStart(signal)) Handle(signal, HandleEndRequest);
 }
 
 void Ignore(int signal) {
@@ -200,8 +235,11 @@ void PlatformInstallFaultHandling(const FaultResponse& response) {
   alternate.ss_sp = gSignalStack;
   alternate.ss_size = sizeof gSignalStack;
   sigaltstack(&alternate, nullptr);
-  for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGINT}) Handle(signal, HandleFault);
-  for (int signal : {SIGTERM, SIGHUP, SIGQUIT}) Handle(signal, HandleEndRequest);
+  // A fault's signal cannot be ignored (the system ends the process instead), so its
+  // handler goes in whatever the start left.
+  for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL}) Handle(signal, HandleFault);
+  if (!IgnoredAtStart(SIGINT)) Handle(SIGINT, HandleFault);
+  HandleEndRequests();
   for (int signal : {SIGPIPE, SIGXFSZ}) Ignore(signal);
 }
 

@@ -1,0 +1,11 @@
+#include "runtime/stream/error_line.h"
+
+#include "runtime/number/fixed_text.h"
+#include "runtime/platform/platform.h"
+
+void WriteErrorLine(std::string_view text) {
+  WordsLine line(kLineEndRoom);
+  line.Add(text);
+  line.Close(kPlatformLineEnd);
+  PlatformWriteErrorStream(line.View().data(), line.View().size());
+}
