@@ -85,7 +85,23 @@ const char* QuestionName(int question) {
   }
 }
 
+const char* OptionName(int question) {
+  switch (question) {
+    case 1: return "--individuals";
+    case 2: return "--iterations";
+    default: return "--amplitude";
+  }
+}
+
+bool AnsweredByOption(int question) {
+  return (gStopNotes.optionAnswers >> (question - 1) & 1) != 0;
+}
+
 void AddQuestion(Line& line) {
+  if (AnsweredByOption(gStopNotes.question)) {
+    line.Add("value of ").Add(OptionName(gStopNotes.question));
+    return;
+  }
   line.Add("answer to question ").Number(gStopNotes.question);
   line.Add(" (").Add(QuestionName(gStopNotes.question)).Add(")");
 }
@@ -112,6 +128,10 @@ void AddActivity(Line& line) {
     case Activity::kStarting: break;
     case Activity::kLoading: line.Add(" while reading ").Add(gStopNotes.fileName); break;
     case Activity::kAnswering:
+      if (AnsweredByOption(gStopNotes.question)) {
+        line.Add(" at the value of ").Add(OptionName(gStopNotes.question));
+        break;
+      }
       line.Add(" at question ").Number(gStopNotes.question);
       line.Add(" (").Add(QuestionName(gStopNotes.question)).Add(")");
       break;
@@ -152,6 +172,13 @@ void AddInvalidNumber(Line& line) {
   }
 }
 
+bool NameHasFolder() {
+  for (int i = 0; i < gStopNotes.fileName.kSize && gStopNotes.fileName[i] != '\0'; ++i) {
+    if (gStopNotes.fileName[i] == '/' || gStopNotes.fileName[i] == '\\') return true;
+  }
+  return false;
+}
+
 // A stop from a pending I/O code: which stream, what failed and why.
 void AddInputOutputFailure(Line& line) {
   const StopNotes& n = gStopNotes;
@@ -169,8 +196,9 @@ void AddInputOutputFailure(Line& line) {
   if (n.systemError) {
     line.Add(n.systemText);
     // The system's own words do not say where the file was looked for. 2 is the
-    // file-not-found number of both systems.
-    if (n.stream == IOStream::kFile && n.operation == IOOperation::kOpen && n.code == 2)
+    // file-not-found number of both systems. A name with a folder in it says it itself.
+    if (n.stream == IOStream::kFile && n.operation == IOOperation::kOpen && n.code == 2 &&
+        !NameHasFolder())
       line.Add(" (looked for in the working directory)");
     return;
   }
@@ -203,7 +231,8 @@ void AddFailure(Line& line, uint8_t code) {
   const StopNotes& n = gStopNotes;
   if (code == 201 && n.activity == Activity::kSettingUp) {
     line.Number(n.count).Add(" individuals asked for, but the population holds at most 20;");
-    line.Add(" answer question 1 with 20 or less");
+    line.Add(AnsweredByOption(1) ? " give --individuals 20 or less"
+                                 : " answer question 1 with 20 or less");
     return;
   }
   if (code == 205 && (n.activity == Activity::kLoading || n.activity == Activity::kAnswering)) {
@@ -240,6 +269,11 @@ void NoteTableEntry(int project, int level) {
 void NoteQuestion(int question) {
   gStopNotes.activity = Activity::kAnswering;
   gStopNotes.question = static_cast<uint8_t>(question);
+}
+
+void NoteOptionAnswer(int question) {
+  NoteQuestion(question);
+  gStopNotes.optionAnswers = static_cast<uint8_t>(gStopNotes.optionAnswers | 1 << (question - 1));
 }
 
 void NoteSetup(uint32_t count) {

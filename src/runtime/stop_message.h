@@ -36,7 +36,9 @@ struct StopNotes {
   uint8_t project;   // 1..8
   uint8_t level;     // 0..9
   uint32_t count;    // individuals asked for
-  CheckedArray<char, 0, 63> fileName;  // NUL-terminated, cut to fit
+  CheckedArray<char, 0, 259> fileName;  // NUL-terminated, cut to fit
+  // Bit q - 1 set: question q was answered on the command line.
+  uint8_t optionAnswers;
 
   // The last token read: its first bytes, and the area it overflowed when too long.
   CheckedArray<char, 0, 15> token;
@@ -60,6 +62,9 @@ extern StopNotes gStopNotes;
 void NoteLoading(const char* fileName);
 void NoteTableEntry(int project, int level);
 void NoteQuestion(int question);
+// The answer to question 1..3 comes from its option (--individuals, --iterations,
+// --amplitude): the lines name the option instead of the question.
+void NoteOptionAnswer(int question);
 void NoteSetup(uint32_t count);
 inline void NoteActivity(Activity activity) { gStopNotes.activity = activity; }
 
@@ -75,8 +80,8 @@ void NoteIOFailure(IOStream stream, const char* fileName, IOOperation operation,
 void NoteInputOutputStop();
 
 // The line for a stop with this code, "allocate: " ... and a line end. Returns its length.
-// The longest line the notes can give is about 230 bytes.
-using StopMessageText = CheckedArray<char, 0, 319>;
+// The longest line the notes can give is about 430 bytes.
+using StopMessageText = CheckedArray<char, 0, 511>;
 int ComposeStopMessage(uint8_t code, StopMessageText& text);
 
 // Composes the line and writes it to standard error; a failed write is ignored.

@@ -77,6 +77,35 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
          NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
        },
        217, "allocate: interrupted at question 1 (number of individuals)"},
+      {"interrupted at an answer given as option", [] { NoteOptionAnswer(2); }, 217,
+       "allocate: interrupted at the value of --iterations"},
+      {"a bad answer given as option",
+       [] {
+         NoteOptionAnswer(3);
+         NoteToken("1,5", 0);
+         NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
+       },
+       106, "allocate: value of --amplitude: \"1,5\" is not a number"},
+      {"too many individuals given as option",
+       [] {
+         NoteOptionAnswer(1);
+         NoteQuestion(2);  // asked: the count still came from its option
+         NoteSetup(21);
+       },
+       201,
+       "allocate: 21 individuals asked for, but the population holds at most 20; give "
+       "--individuals 20 or less"},
+      {"a table given by path is missing",
+       [] {
+         NoteLoading("data/table.txt");
+         NoteIOFailure(IOStream::kFile, "data/table.txt", IOOperation::kOpen, ENOENT, true);
+         NoteInputOutputStop();
+       },
+       ENOENT, "allocate: cannot open data/table.txt: " + SystemWords(ENOENT)},
+      {"a table in the working directory is missing",
+       [] { NoteIOStop(IOStream::kFile, IOOperation::kOpen, ENOENT, true); }, ENOENT,
+       "allocate: cannot open table.txt: " + SystemWords(ENOENT) +
+           " (looked for in the working directory)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -95,7 +124,9 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
     std::string shown;
   } rows[] = {
       {"12abc", 0, "\"12abc\""},
-      {"\xEF\xBB\xBF" "1", 0, "\"\\xEF\\xBB\\xBF1\""},
+      {"\xEF\xBB\xBF"
+       "1",
+       0, "\"\\xEF\\xBB\\xBF1\""},
       {"a\"b\\c\x7F", 0, "\"a\\x22b\\x5Cc\\x7F\""},
       {"0123456789abcdef", 0, "\"0123456789abcdef\""},
       {"0123456789abcdefg", 0, "\"0123456789abcdef...\""},
@@ -117,7 +148,7 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
 
 // The longest notes still give whole lines: nothing is cut.
 TEST(StopMessage, TheLongestLinesFitWhole) {
-  const std::string name(70, 'n');
+  const std::string name(270, 'n');
   gStopNotes = StopNotes{};
   NoteLoading(name.c_str());
   NoteTableEntry(8, 9);
@@ -125,7 +156,7 @@ TEST(StopMessage, TheLongestLinesFitWhole) {
   std::string escaped;
   for (int i = 0; i < 16; ++i) escaped += "\\x01";
   std::string line = Compose(205);
-  EXPECT_EQ(line, "allocate: " + name.substr(0, 63) + ", project 8, level 9: \"" + escaped +
+  EXPECT_EQ(line, "allocate: " + name.substr(0, 259) + ", project 8, level 9: \"" + escaped +
                       "...\" is beyond the single-precision range (about 3.4E+38)" +
                       kPlatformLineEnd);
   NoteIOFailure(IOStream::kFile, name.c_str(), IOOperation::kClose, ENOTRECOVERABLE, true);
