@@ -9,6 +9,8 @@ namespace {
 
 constexpr std::string_view kUsage[] = {
     "Usage: allocate [--help | --version]",
+    "       allocate [--seed N] [--show-seed] [--file PATH] [--individuals N]",
+    "                [--iterations N] [--amplitude X] [--no-wait] [--csv]",
     "Shares a budget among 8 projects with a genetic search.",
     "Reads the profits of the 8 projects at 10 investment levels (80 numbers) from",
     "function.txt in the working directory, then asks on standard input for the number",
@@ -17,6 +19,16 @@ constexpr std::string_view kUsage[] = {
     "then the maximum profit, and waits for ENTER.",
     "On a failure it prints a report line, says on standard error what went wrong, and",
     "exits with the error code.",
+    "Options:",
+    "  --seed N           start the random source from N (0 to 4294967295), not the clock",
+    "  --show-seed        write \"allocate: seed N\" on standard error",
+    "  --file PATH        read the table from PATH instead of function.txt",
+    "  --individuals N    answer question 1 (it is then not asked)",
+    "  --iterations N     answer question 2",
+    "  --amplitude X      answer question 3",
+    "  --no-wait          end after the report, without waiting for ENTER",
+    "  --csv              the report as comma-separated values, LF line ends; no wait",
+    "A bad option ends the run with exit status 64.",
     "allocate-optimum prints the exact best allocation of the same table.",
     "Manual page: man allocate (docs/allocate.1 in the sources).",
 };
@@ -29,14 +41,12 @@ void WriteLine(std::string_view text) {
 
 }  // namespace
 
-bool AnswerCommandLine(int argc, char** argv) {
-  if (argc < 2) return false;
-  std::string_view first = argv[1];
-  if (first == "--help" || first == "-h") {
+bool AnswerCommandLine(const Options& options) {
+  if (options.help) {
     for (std::string_view line : kUsage) WriteLine(line);
     return true;
   }
-  if (first == "--version") {
+  if (options.version) {
     WriteText("allocate ");
     WriteText(ALLOCATE_VERSION);
     WriteLineEnd();

@@ -1,10 +1,11 @@
 #pragma once
-// The command line. The program takes its input from function.txt and the console only;
-// the first argument may ask for a short usage (--help or -h) or the version (--version),
-// printed on standard output through the program's own output stream. Every other
-// argument is ignored.
+// The answers of the command line: a short usage (--help or -h, which wins) or the
+// version (--version), printed on standard output through the program's own output
+// stream. The other options (options.h) change the run itself.
 //
 //   allocate --version   ->   "allocate 1.0.0" and CR LF, exit 0
 
-// Answers --help, -h or --version in argv[1]. Returns whether it did, so the run is over.
-bool AnswerCommandLine(int argc, char** argv);
+#include "app/options.h"
+
+// Answers --help, -h or --version. Returns whether it did, so the run is over.
+bool AnswerCommandLine(const Options& options);

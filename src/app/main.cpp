@@ -1,9 +1,11 @@
 #include "app/command_line.h"
 #include "app/dialogue.h"
+#include "app/options.h"
 #include "runtime/fatal.h"
 
 int main(int argc, char** argv) {
   StartUp();
-  if (!AnswerCommandLine(argc, argv)) RunDialogue();
+  Options options = ReadOptions(argc, argv, OptionSet::kAllocate);
+  if (!AnswerCommandLine(options)) RunDialogue(options);
   EndProgram();
 }

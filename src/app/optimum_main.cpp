@@ -1,8 +1,9 @@
 #include "app/optimum_run.h"
+#include "app/options.h"
 #include "runtime/fatal.h"
 
-int main() {
+int main(int argc, char** argv) {
   StartUp();
-  RunOptimum();
+  RunOptimum(ReadOptions(argc, argv, OptionSet::kOptimum));
   EndProgram();
 }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/csv_report.h"
 #include "model/profit_table.h"
 #include "runtime/fatal.h"
 #include "runtime/text_output.h"
@@ -20,10 +21,16 @@ void WriteLine(std::string_view text) {
 
 }  // namespace
 
-void RunOptimum() {
-  gTable.Load("function.txt");
+void RunOptimum(const Options& options) {
+  gTable.Load(options.TableFile());
   AllocationVector shares = SharesOf(BestNinths(gTable));
   float profit = gTable.TotalProfit(shares);
+
+  if (options.csv) {
+    WriteCsvHeader();
+    WriteCsvLine(1, profit, shares);
+    return;
+  }
 
   WriteLine("Exact optimum:");
   // One report line, numbered as the only allocation of the report.

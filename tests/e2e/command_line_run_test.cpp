@@ -1,5 +1,5 @@
 // The command line: --help, -h and --version answer on standard output and end the run;
-// any other argument changes nothing.
+// words that do not start with "-" change nothing. The other options: options_run_test.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -18,6 +18,9 @@ TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
       {{"--version"}, "allocate " ALLOCATE_VERSION "\r\n"},
       {{"--help"}, "Usage: allocate \\[--help \\| --version\\]\r\n(.+\r\n)+"},
       {{"-h", "--version"}, "Usage: allocate (.|\r\n)*man allocate(.|\r\n)*"},
+      {{"--version", "--help"}, "Usage: allocate (.|\r\n)*man allocate(.|\r\n)*"},
+      {{"", "--help"}, "Usage: allocate (.|\r\n)*--seed N(.|\r\n)*--csv(.|\r\n)*"},
+      {{"--seed", "1", "--version"}, "allocate " ALLOCATE_VERSION "\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments[0]);
@@ -34,7 +37,7 @@ TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
 
 TEST(CommandLine, OtherArgumentsAreIgnored) {
   for (std::vector<std::string> arguments :
-       {std::vector<std::string>{"--bogus"}, {"function.txt"}, {"", "--help"}, {"-help"}}) {
+       {std::vector<std::string>{"function.txt"}, {""}, {"other.txt", "+5"}}) {
     SCOPED_TRACE(arguments[0]);
     Workdir dir;
     ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
