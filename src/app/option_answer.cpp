@@ -1,23 +1,23 @@
 #include "app/option_answer.h"
 
+#include <string_view>
+
 #include "runtime/text_channel.h"
 
 namespace {
 
-// The text being read and how much of it the channel has taken (the channel's handle).
-const char* gAnswerText = "";
+// The text being read; the channel's handle counts the bytes it has taken.
+std::string_view gAnswerText;
 
 // The transfer operation: the next block of the text, nothing at its end.
 int32_t FillFromText(TextChannel& channel) {
+  std::string_view block =
+      gAnswerText.substr(static_cast<size_t>(channel.handle)).substr(0, kTextBufferSize);
+  int taken = 0;
+  for (char c : block) channel.buffer[taken++] = static_cast<uint8_t>(c);
   channel.position = 0;
-  uint32_t taken = 0;
-  const char* from = gAnswerText + channel.handle;
-  while (taken < kTextBufferSize && from[taken] != '\0') {
-    channel.buffer[static_cast<int>(taken)] = static_cast<uint8_t>(from[taken]);
-    ++taken;
-  }
-  channel.fillLevel = taken;
-  channel.handle += static_cast<int32_t>(taken);
+  channel.fillLevel = static_cast<uint32_t>(taken);
+  channel.handle += taken;
   return 0;
 }
 

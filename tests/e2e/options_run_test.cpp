@@ -58,7 +58,7 @@ TEST(Options, AnswersGivenAsOptionsGiveTheTypedRun) {
   struct Row {
     const char* name;
     uint32_t seed;
-    const char* answers[3];
+    std::string answers[3];
     bool given[3];
   } const rows[] = {
       {"all three", 0, {"3", "2", "0.01"}, {true, true, true}},
@@ -69,6 +69,10 @@ TEST(Options, AnswersGivenAsOptionsGiveTheTypedRun) {
       {"only the iterations", 3, {"3", "20", "0.01"}, {false, true, false}},
       {"count and amplitude", 4, {"5", "7", "0.05"}, {true, false, true}},
       {"the largest seed", 4294967295u, {"6", "30", "0.01"}, {true, true, true}},
+      {"values longer than the channel's block of 128 bytes",
+       8,
+       {std::string(130, ' ') + "3", "2 " + std::string(200, 'x'), "0.01"},
+       {true, true, true}},
   };
   const std::string_view prompts[3] = {kCountPrompt, kIterationsPrompt, kAmplitudePrompt};
   for (const Row& row : rows) {
@@ -76,7 +80,7 @@ TEST(Options, AnswersGivenAsOptionsGiveTheTypedRun) {
     Workdir dir;
     ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
     std::string typed;
-    for (const char* answer : row.answers) typed += std::string(answer) + "\n";
+    for (const std::string& answer : row.answers) typed += answer + "\n";
     Outcome asTyped = RunProgram(dir, {.input = typed + "\n", .clock = row.seed});
     ASSERT_EQ(asTyped.exitCode, 0);
 
@@ -89,7 +93,7 @@ TEST(Options, AnswersGivenAsOptionsGiveTheTypedRun) {
         arguments.insert(arguments.end(), {names[q], row.answers[q]});
         expected = Without(expected, prompts[q]);
       } else {
-        stillTyped += std::string(row.answers[q]) + "\n";
+        stillTyped += row.answers[q] + "\n";
       }
     }
     Outcome byOption = RunProgram(dir, {.input = stillTyped + "\n", .arguments = arguments});
