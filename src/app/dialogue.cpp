@@ -109,10 +109,10 @@ void RunDialogue(const Options& options) {
   gTable.Load(options.TableFile());
 
   // The answers are cut to their widths, never refused.
-  const char* const* given = options.answers;
-  gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):", given[0]));
-  gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):", given[1]));
-  gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):", given[2]);
+  const CheckedArray<const char*, 1, 3>& given = options.answers;
+  gCount = static_cast<uint8_t>(AskInteger(1, "Input number of individuals (10):", given[1]));
+  gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):", given[2]));
+  gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):", given[3]);
 
   NoteSetup(gCount);
   gPopulation.Setup(gTable, gCount, gAmplitude);

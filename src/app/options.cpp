@@ -162,7 +162,7 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
       case Kind::kAnswer:
         if (!HoldsToken(value))
           UsageLine(set).Add("option ").Add(name).Add(" needs a value").Stop();
-        options.answers[row->answer - 1] = value;
+        options.answers[row->answer] = value;
         break;
       case Kind::kFlag:
         break;

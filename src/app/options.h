@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+#include "runtime/checked.h"
+
 struct Options {
   bool help = false;
   bool version = false;
@@ -21,7 +23,7 @@ struct Options {
   bool showSeed = false;
   const char* file = nullptr;  // nullptr: function.txt in the working directory
   // The answers to questions 1..3 as given; nullptr: the question is asked.
-  const char* answers[3] = {nullptr, nullptr, nullptr};
+  CheckedArray<const char*, 1, 3> answers = {{nullptr, nullptr, nullptr}};
   bool noWait = false;
   bool csv = false;
 
