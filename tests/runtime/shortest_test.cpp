@@ -112,7 +112,7 @@ TEST(FormatShortest, ReadsBackAndIsShortest) {
       patterns.push_back(field << 23 | mantissa);
   }
   std::mt19937 random(20261207);
-  for (int i = 0; i < 300000; ++i) patterns.push_back(random() & 0x7FFFFFFFu);
+  for (int i = 0; i < 100000; ++i) patterns.push_back(random() & 0x7FFFFFFFu);
   int checked = 0;
   int ties = 0;
   for (uint32_t bits : patterns) {
@@ -133,7 +133,7 @@ TEST(FormatShortest, ReadsBackAndIsShortest) {
     ASSERT_EQ(ours.exponent, library.exponent) << text.View();
     ASSERT_EQ(ours.negative, library.negative) << text.View();
   }
-  EXPECT_GT(checked, 300000);
+  EXPECT_GT(checked, 100000);
   // Exact ties are rare: whole numbers past 2^24, and short dyadic fractions.
   EXPECT_LT(ties, checked / 100);
 }
