@@ -13,7 +13,14 @@ namespace {
 // (the manual) follow from the name.
 struct ProgramText {
   std::string_view name;
+  std::span<const std::string_view> synopsis;  // the usage lines after the first
   std::span<const std::string_view> about;
+  std::span<const std::string_view> options;
+};
+
+constexpr std::string_view kAllocateSynopsis[] = {
+    "       allocate [--seed N] [--show-seed] [--file PATH] [--individuals N]",
+    "                [--iterations N] [--amplitude X] [--no-wait] [--csv]",
 };
 
 constexpr std::string_view kAllocateAbout[] = {
@@ -28,6 +35,26 @@ constexpr std::string_view kAllocateAbout[] = {
     "On a failure it prints a report line, says on standard error what went wrong, and",
     "exits with the error code.",
     "allocate-optimum prints the exact best allocation of the same table.",
+};
+
+constexpr std::string_view kAllocateOptions[] = {
+    "  --seed N           start the random source from N (0 to 4294967295), not the clock",
+    "  --show-seed        write \"allocate: seed N\" on standard error",
+    "  --file PATH        read the table from PATH instead of function.txt",
+    "  --individuals N    answer question 1 (it is then not asked)",
+    "  --iterations N     answer question 2",
+    "  --amplitude X      answer question 3",
+    "  --no-wait          end after the report, without waiting for ENTER",
+    "  --csv              the report as comma-separated values, LF line ends; no wait",
+};
+
+constexpr std::string_view kOptimumSynopsis[] = {
+    "       allocate-optimum [--file PATH] [--csv]",
+};
+
+constexpr std::string_view kOptimumOptions[] = {
+    "  --file PATH        read the table from PATH instead of function.txt",
+    "  --csv              the best allocation as comma-separated values, LF line ends",
 };
 
 constexpr std::string_view kOptimumAbout[] = {
@@ -50,7 +77,11 @@ void WriteUsage(const ProgramText& program) {
   WriteText(program.name);
   WriteText(" [--help | --version]");
   EndLine();
+  for (std::string_view line : program.synopsis) WriteLine(line);
   for (std::string_view line : program.about) WriteLine(line);
+  WriteLine("Options:");
+  for (std::string_view line : program.options) WriteLine(line);
+  WriteLine("A bad option ends the run with exit status 64.");
 #ifdef ALLOCATE_TEXT_MANUALS
   WriteText("Manual: ");
   WriteText(program.name);
@@ -67,14 +98,13 @@ void WriteUsage(const ProgramText& program) {
   EndLine();
 }
 
-bool Answer(const ProgramText& program, int argc, char** argv) {
-  if (argc < 2) return false;
-  std::string_view first = argv[1];
-  if (first == "--help" || first == "-h") {
+// --help wins over --version.
+bool Answer(const ProgramText& program, const Options& options) {
+  if (options.help) {
     WriteUsage(program);
     return true;
   }
-  if (first == "--version") {
+  if (options.version) {
     WriteText(program.name);
     WriteText(" ");
     WriteText(ALLOCATE_VERSION);
@@ -86,10 +116,10 @@ bool Answer(const ProgramText& program, int argc, char** argv) {
 
 }  // namespace
 
-bool AnswerCommandLine(int argc, char** argv) {
-  return Answer({"allocate", kAllocateAbout}, argc, argv);
+bool AnswerCommandLine(const Options& options) {
+  return Answer({"allocate", kAllocateSynopsis, kAllocateAbout, kAllocateOptions}, options);
 }
 
-bool AnswerOptimumCommandLine(int argc, char** argv) {
-  return Answer({"allocate-optimum", kOptimumAbout}, argc, argv);
+bool AnswerOptimumCommandLine(const Options& options) {
+  return Answer({"allocate-optimum", kOptimumSynopsis, kOptimumAbout, kOptimumOptions}, options);
 }

@@ -3,13 +3,17 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/csv_report.h"
+#include "app/option_answer.h"
 #include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
 #include "runtime/core/io_status.h"
 #include "runtime/number/extended.h"
+#include "runtime/number/fixed_text.h"
 #include "runtime/number/random.h"
+#include "runtime/stream/error_line.h"
 #include "runtime/stream/text_input.h"
 #include "runtime/stream/text_output.h"
 #include "search/population.h"
@@ -30,7 +34,14 @@ void Prompt(std::string_view text) {
 }
 
 // The rest of the answer line is discarded before the check, also after a bad number.
-int32_t AskInteger(int question, std::string_view prompt) {
+// An answer given as option is read from its text instead, without a prompt.
+int32_t AskInteger(int question, std::string_view prompt, const char* given) {
+  if (given != nullptr) {
+    NoteOptionAnswer(question);
+    int32_t answer = ReadIntegerAnswer(given);
+    CheckIOResult();
+    return answer;
+  }
   NoteQuestion(question);
   Prompt(prompt);
   int32_t answer = ReadInteger(gStandardInput);
@@ -39,43 +50,74 @@ int32_t AskInteger(int question, std::string_view prompt) {
   return answer;
 }
 
-float AskReal(int question, std::string_view prompt) {
-  NoteQuestion(question);
-  Prompt(prompt);
-  Extended answer = ReadReal(gStandardInput);
+float AskReal(int question, std::string_view prompt, const char* given) {
+  Extended answer;
+  if (given != nullptr) {
+    NoteOptionAnswer(question);
+    answer = ReadRealAnswer(given);
+  } else {
+    NoteQuestion(question);
+    Prompt(prompt);
+    answer = ReadReal(gStandardInput);
+  }
   // Stored at once, so a value beyond the float range stops here (205). The value of a
   // token that failed to read means nothing and must not trap ahead of its own code.
   float stored = gPendingIOCode == 0 ? ToFloat(answer) : 0.0f;
-  SkipLine(gStandardInput);
+  if (given == nullptr) SkipLine(gStandardInput);
   CheckIOResult();
   return stored;
 }
 
+// "allocate: seed N" on standard error, so that a run seeded from the clock can be
+// repeated with --seed N.
+void ShowSeed() {
+  WordsLine line;
+  line.Add("allocate: seed ").Unsigned(gRandomSeed);
+  WriteErrorLine(line.View());
+}
+
+void WriteCsv() {
+  WriteCsvHeader();
+  for (int i = 1; i <= gPopulation.count; ++i)
+    WriteCsvLine(i, gPopulation.Profit(i), gPopulation.individuals[i]);
+}
+
 }  // namespace
 
-void RunDialogue() {
+void RunDialogue(const Options& options) {
   // The seed first; a table that fails to load stops the run before any prompt.
-  SeedFromClock();
-  int numbers = gTable.Load("function.txt");
-  NoteShortTable("allocate", "function.txt", numbers);
+  if (options.seedGiven) {
+    gRandomSeed = options.seed;
+  } else {
+    SeedFromClock();
+  }
+  if (options.showSeed) ShowSeed();
+  int numbers = gTable.Load(options.TableFile());
+  NoteShortTable("allocate", options.TableFile(), numbers);
 
   // The answers are cut to their widths, never refused. The count's answer as typed
   // stays noted for the stop line of a count above 20.
-  int32_t countAnswer = AskInteger(1, "Input number of individuals (10):");
+  const CheckedArray<const char*, 1, 3>& given = options.answers;
+  int32_t countAnswer = AskInteger(1, "Input number of individuals (10):", given[1]);
   NoteCountAnswer(countAnswer);
   gCount = static_cast<uint8_t>(countAnswer);
-  gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):"));
-  gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):");
+  gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):", given[2]));
+  gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):", given[3]);
 
   NoteSetup();
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
   NoteActivity(Activity::kReporting);
+  if (options.csv) {
+    WriteCsv();
+    return;  // for a script: no wait
+  }
   gPopulation.PrintReport();
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.
+  if (options.noWait) return;
   WriteLine("Press ENTER to exit.");
   NoteActivity(Activity::kWaiting);
   SkipLine(gStandardInput);

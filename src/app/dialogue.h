@@ -17,5 +17,10 @@
 // 16 bits (65536 gives 0); no value is refused at the prompt. Every failure stops the
 // run through CheckIOResult or a checked index, with its own exit code.
 
-// Runs the dialogue; returns after the final ENTER (or the end of input).
-void RunDialogue();
+#include "app/options.h"
+
+// Runs the dialogue; returns after the final ENTER (or the end of input). The options
+// may fix the seed, name the table, answer questions (which are then not asked), leave
+// out the wait, or ask for the report as comma-separated values (csv_report.h), which
+// never waits.
+void RunDialogue(const Options& options);

@@ -11,5 +11,10 @@
 // The profit is TotalProfit of the printed shares, as allocate computes it; the
 // maximum-profit line repeats it, also when it is negative. A table that fails to load
 // stops the run with allocate's codes before anything is printed.
+//
+// --file PATH reads the table from PATH; --csv prints allocate's CSV header and one line
+// for individual 1 instead (csv_report.h).
 
-void RunOptimum();
+#include "app/options.h"
+
+void RunOptimum(const Options& options);

@@ -16,6 +16,19 @@ const char* QuestionName(int question) {
   }
 }
 
+const char* OptionName(int question) {
+  switch (question) {
+    case 1:
+      return "--individuals";
+    case 2:
+      return "--iterations";
+    default:
+      return "--amplitude";
+  }
+}
+
+bool AnsweredByOption(int question) { return (gProgress.optionAnswers >> (question - 1) & 1) != 0; }
+
 void AddQuestionName(WordsLine& line) {
   line.Add(" (").Add(QuestionName(gProgress.question)).Add(")");
 }
@@ -49,6 +62,10 @@ bool NumberPlace(WordsLine& line) {
     line.Add(", level ").Number(gProgress.level).Add(": ");
     return true;
   }
+  if (gProgress.activity == Activity::kAnswering && AnsweredByOption(gProgress.question)) {
+    line.Add("value of ").Add(OptionName(gProgress.question)).Add(": ");
+    return true;
+  }
   if (gProgress.activity == Activity::kAnswering) {
     line.Add("answer to question ").Number(gProgress.question);
     AddQuestionName(line);
@@ -62,7 +79,8 @@ bool OwnAccount(uint8_t code, WordsLine& line) {
   if (code == kRangeCheck && gProgress.activity == Activity::kSettingUp) {
     AddCountAsked(line);
     line.Add(", but the population holds at most 20;");
-    line.Add(" answer question 1 with 20 or less");
+    line.Add(AnsweredByOption(1) ? " give --individuals 20 or less"
+                                 : " answer question 1 with 20 or less");
     return true;
   }
   if (code == kFloatOverflow && gProgress.activity == Activity::kTotalling) {
@@ -81,6 +99,10 @@ void ActivityWords(WordsLine& line) {
       line.Add(" while reading ").Add(gProgress.fileName);
       break;
     case Activity::kAnswering:
+      if (AnsweredByOption(gProgress.question)) {
+        line.Add(" at the value of ").Add(OptionName(gProgress.question));
+        break;
+      }
       line.Add(" at question ").Number(gProgress.question);
       AddQuestionName(line);
       break;

@@ -4,6 +4,7 @@
 //
 //   NumberPlace    "function.txt, project 2, level 3: "
 //                  "answer to question 3 (mutation amplitude): "
+//                  "value of --amplitude: "   (the answer given as an option)
 //   OwnAccount     201 while setting up: "25 individuals asked for, but the population
 //                  holds at most 20; answer question 1 with 20 or less"; an answer typed
 //                  otherwise than as a decimal count of 21 .. 255 is quoted:

@@ -22,6 +22,11 @@ void NoteQuestion(int question) {
   gProgress.question = static_cast<uint8_t>(question);
 }
 
+void NoteOptionAnswer(int question) {
+  NoteQuestion(question);
+  gProgress.optionAnswers = static_cast<uint8_t>(gProgress.optionAnswers | 1 << (question - 1));
+}
+
 void NoteCountAnswer(int32_t answer) {
   gProgress.count = answer;
   int shown = gIORecord.tokenLength < gProgress.countText.kSize ? gIORecord.tokenLength

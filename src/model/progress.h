@@ -29,7 +29,8 @@ struct Progress {
   int32_t count;                        // the answer to question 1 as read; its low 8 bits count
   CheckedArray<char, 0, 15> countText;  // that answer as typed: its first bytes
   uint8_t countLength;                  // and its length (up to 255)
-  CheckedArray<char, 0, 63> fileName;   // NUL-terminated, cut to fit
+  CheckedArray<char, 0, 259> fileName;  // NUL-terminated, cut to fit
+  uint8_t optionAnswers;                // bit q - 1 set: question q was answered by option
 };
 
 extern Progress gProgress;
@@ -37,6 +38,9 @@ extern Progress gProgress;
 void NoteLoading(const char* fileName);
 void NoteTableEntry(int project, int level);
 void NoteQuestion(int question);
+// The answer to question 1..3 comes from its option (--individuals, --iterations,
+// --amplitude): the lines name the option instead of the question.
+void NoteOptionAnswer(int question);
 // The answer to question 1 just read: its value, and the token the input noted for it
 // (later answers replace that token, a stop while setting up still quotes this one).
 void NoteCountAnswer(int32_t answer);

@@ -1,5 +1,6 @@
 // The command line of both programs: --help, -h and --version answer on standard output
-// and end the run; any other argument changes nothing.
+// and end the run, whatever else the command line holds; words that do not start with "-"
+// change nothing. The other options: options_run_test.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -48,6 +49,22 @@ TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
            "The figures in parentheses after the questions are suggestions to type, not\r\n"
            "defaults: an empty line is skipped, and the question waits for a number\\.\r\n" +
            anyLines},
+      {Program::kAllocate,
+       {"--version", "--help"},
+       "Usage: allocate \\[--help \\| --version\\]\r\n" + anyLines + ManualLine("allocate")},
+      {Program::kAllocate,
+       {"", "--help"},
+       "Usage: allocate \\[--help \\| --version\\]\r\n" + anyLines + "  --seed N .*\r\n" +
+           anyLines + "  --csv .*\r\n" + anyLines + ManualLine("allocate")},
+      {Program::kAllocate, {"--seed", "1", "--version"}, "allocate " ALLOCATE_VERSION "\r\n"},
+      // A bad option beside them is not judged.
+      {Program::kAllocate,
+       {"--bogus", "-h"},
+       "Usage: allocate \\[--help \\| --version\\]\r\n" + anyLines + ManualLine("allocate")},
+      {Program::kOptimum,
+       {"--csv", "-h"},
+       "Usage: allocate-optimum \\[--help \\| --version\\]\r\n" + anyLines +
+           "  --file PATH .*\r\n" + anyLines + ManualLine("allocate-optimum")},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments[0] + (row.program == Program::kOptimum ? " (optimum)" : ""));
@@ -64,9 +81,35 @@ TEST(CommandLine, HelpAndVersionPrintAndExitZero) {
   EXPECT_TRUE(std::regex_match(ALLOCATE_VERSION, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+")));
 }
 
+// Each usage lists the program's own options and no other.
+TEST(CommandLine, EachUsageListsItsProgramsOptions) {
+  struct Row {
+    Program program;
+    std::vector<std::string> listed;
+    std::vector<std::string> absent;
+  } const rows[] = {
+      {Program::kAllocate,
+       {"--seed N", "--show-seed", "--file PATH", "--individuals N", "--iterations N",
+        "--amplitude X", "--no-wait", "--csv"},
+       {}},
+      {Program::kOptimum,
+       {"--file PATH", "--csv"},
+       {"--seed", "--show-seed", "--individuals", "--iterations", "--amplitude", "--no-wait"}},
+  };
+  for (const Row& row : rows) {
+    Workdir dir;
+    Outcome o = RunProgram(dir, {.arguments = {"--help"}, .program = row.program});
+    EXPECT_EQ(o.exitCode, 0);
+    for (const std::string& option : row.listed)
+      EXPECT_NE(o.out.find("\r\n  " + option + " "), std::string::npos) << option;
+    for (const std::string& option : row.absent)
+      EXPECT_EQ(o.out.find(option), std::string::npos) << option;
+  }
+}
+
 TEST(CommandLine, OtherArgumentsAreIgnored) {
   for (std::vector<std::string> arguments :
-       {std::vector<std::string>{"--bogus"}, {"function.txt"}, {"", "--help"}, {"-help"}}) {
+       {std::vector<std::string>{"function.txt"}, {""}, {"other.txt", "+5"}}) {
     SCOPED_TRACE(arguments[0]);
     Workdir dir;
     ASSERT_TRUE(dir.WriteFunction(WorkedTable()));

@@ -112,6 +112,37 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
          gStopCause = StopCause::kFault;
        },
        217, "allocate: interrupted at question 1 (number of individuals)"},
+      {"interrupted at an answer given as option", [] { NoteOptionAnswer(2); }, 217,
+       "allocate: interrupted at the value of --iterations"},
+      {"a bad answer given as option",
+       [] {
+         NoteOptionAnswer(3);
+         NoteToken("1,5", 0, TokenKind::kReal);
+         NoteIOStop(IOStream::kStandardInput, IOOperation::kRead, 106, false);
+       },
+       106, "allocate: value of --amplitude: \"1,5\" is not a number"},
+      {"too many individuals given as option",
+       [] {
+         NoteOptionAnswer(1);
+         NoteToken("21", 0, TokenKind::kInteger);
+         NoteCountAnswer(21);
+         NoteQuestion(2);  // asked: the count still came from its option
+         NoteSetup();
+       },
+       201,
+       "allocate: 21 individuals asked for, but the population holds at most 20; give "
+       "--individuals 20 or less"},
+      {"a table given by path is missing",
+       [] {
+         NoteLoading("data/table.txt");
+         NoteIOFailure(IOStream::kFile, "data/table.txt", IOOperation::kOpen, ENOENT, true);
+         NoteInputOutputStop();
+       },
+       ENOENT, "allocate: cannot open data/table.txt: " + SystemWords(ENOENT)},
+      {"a table in the working directory is missing",
+       [] { NoteIOStop(IOStream::kFile, IOOperation::kOpen, ENOENT, true); }, ENOENT,
+       "allocate: cannot open table.txt: " + SystemWords(ENOENT) +
+           " (looked for in the working directory)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -192,7 +223,7 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
 
 // The longest notes still give whole lines: nothing is cut.
 TEST(StopMessage, TheLongestLinesFitWhole) {
-  const std::string name(70, 'n');
+  const std::string name(270, 'n');
   ClearNotes();
   NoteLoading(name.c_str());
   NoteTableEntry(8, 9);
@@ -200,7 +231,7 @@ TEST(StopMessage, TheLongestLinesFitWhole) {
   std::string escaped;
   for (int i = 0; i < 16; ++i) escaped += "\\x01";
   std::string line = Compose(205);
-  EXPECT_EQ(line, "allocate: " + name.substr(0, 63) + ", project 8, level 9: \"" + escaped +
+  EXPECT_EQ(line, "allocate: " + name.substr(0, 259) + ", project 8, level 9: \"" + escaped +
                       "...\" is beyond the single-precision range (about 3.4E+38)" +
                       kPlatformLineEnd);
   NoteIOFailure(IOStream::kFile, name.c_str(), IOOperation::kClose, ENOTRECOVERABLE, true);

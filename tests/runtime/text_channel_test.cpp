@@ -281,11 +281,52 @@ TEST(BindFile, ClearsTheChannelAndCutsTheNameAt259Bytes) {
   EXPECT_EQ(channel.state, InputState::kClosed);
   EXPECT_EQ(channel.position, 0u);
   EXPECT_EQ(channel.fillLevel, 0u);
+  EXPECT_FALSE(channel.fromText);
   EXPECT_EQ(std::string(channel.name.Range(0, 260)), std::string(259, 'n'));
 
   BindFile(channel, "function.txt");
   EXPECT_EQ(std::string(channel.name.Range(0, 260)), "function.txt");
   EXPECT_EQ(channel.name[259], '\0');
+}
+
+// A text in memory reads as a device's bytes would, block by block: a token that starts
+// past the first 128 bytes or runs across a block is whole, 0x1A ends it, and the device
+// is never asked.
+TEST_F(FakeDevice, OpenTextReadsATextAsADeviceWouldBeRead) {
+  struct Row {
+    const char* name;
+    std::string text;
+    bool integer;
+    int32_t integerValue;
+    double realValue;
+    int32_t code;
+  } const rows[] = {
+      {"a count", "266", true, 266, 0.0, 0},
+      {"blanks and the rest of the line", " 10 abc", true, 10, 0.0, 0},
+      {"hexadecimal", "$FFFF", true, 65535, 0.0, 0},
+      {"a bad token", "10abc", true, 0, 0.0, 106},
+      {"past the first block", std::string(200, ' ') + "1.5", false, 0, 1.5, 0},
+      {"across two blocks", std::string(126, ' ') + "0.125", false, 0, 0.125, 0},
+      {"an end marker first",
+       "\x1a"
+       "5",
+       true, 0, 0.0, 0},
+      {"a token longer than its area", std::string(100, '1'), false, 0, 0.0, 106},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    gPendingIOCode = 0;
+    TextInput input{};
+    OpenText(input, row.text);
+    if (row.integer) {
+      EXPECT_EQ(ReadInteger(input), row.integerValue);
+    } else {
+      EXPECT_EQ(Bits(ReadReal(input)), Bits(X(row.realValue)));
+    }
+    EXPECT_EQ(gPendingIOCode, row.code);
+    EXPECT_EQ(Fake().reads, 0);
+    gPendingIOCode = 0;
+  }
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct IORecord {
   IOOperation operation;
   bool systemError;  // code is the system's error number, not one of the runtime's own
   int32_t code;
-  CheckedArray<char, 0, 63> fileName;  // of IOStream::kFile; NUL-terminated, cut to fit
+  CheckedArray<char, 0, 259> fileName;  // of IOStream::kFile; NUL-terminated, cut to fit
 
   // The system's message, fetched when a stop comes from the pending code.
   CheckedArray<char, 0, 95> systemText;  // NUL-terminated

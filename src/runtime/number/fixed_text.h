@@ -38,15 +38,18 @@ class FixedText {
 
   // Decimal, with a minus sign when negative.
   FixedText& Number(int32_t value) {
-    uint32_t magnitude =
-        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    if (value < 0) Put('-');
+    return Unsigned(value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value));
+  }
+
+  // Decimal, all 32 bits (a seed).
+  FixedText& Unsigned(uint32_t value) {
     CheckedArray<char, 0, 9> digits;  // 4294967295 has 10
     int count = 0;
     do {
-      digits[count++] = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) Put('-');
+      digits[count++] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value != 0);
     while (count > 0) Put(digits[--count]);
     return *this;
   }
@@ -68,7 +71,7 @@ class FixedText {
   int32_t limit_;
 };
 
-// A line in words for standard error (the longest the runtime composes is about 230
-// bytes), with room kept for the line end.
-using WordsLine = FixedText<320>;
+// A line in words for standard error (the longest the runtime composes is about 430
+// bytes, with a file name of 259), with room kept for the line end.
+using WordsLine = FixedText<512>;
 inline constexpr int kLineEndRoom = 2;

@@ -70,6 +70,14 @@ void AddInvalidNumber(WordsLine& line, const StopWords& words) {
   }
 }
 
+bool NameHasFolder() {
+  const auto& name = gIORecord.fileName;
+  for (int i = 0; i < name.kSize && name[i] != '\0'; ++i) {
+    if (name[i] == '/' || name[i] == '\\') return true;
+  }
+  return false;
+}
+
 // A stop from a pending I/O code: which stream, what failed and why.
 void AddInputOutputFailure(WordsLine& line, const StopWords& words) {
   const IORecord& r = gIORecord;
@@ -87,8 +95,9 @@ void AddInputOutputFailure(WordsLine& line, const StopWords& words) {
   if (r.systemError) {
     line.Add(r.systemText);
     // The system's own words do not say where the file was looked for. 2 is the
-    // file-not-found number of both systems.
-    if (r.stream == IOStream::kFile && r.operation == IOOperation::kOpen && r.code == 2)
+    // file-not-found number of both systems. A name with a folder in it says it itself.
+    if (r.stream == IOStream::kFile && r.operation == IOOperation::kOpen && r.code == 2 &&
+        !NameHasFolder())
       line.Add(" (looked for in the working directory)");
     return;
   }

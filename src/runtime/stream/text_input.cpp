@@ -144,11 +144,22 @@ int32_t FillBuffer(TextInput& input) {
   // 1. Empty.
   input.position = 0;
   input.fillLevel = 0;
-  // 2. One read; fewer bytes than asked are normal, none is the end (a broken pipe too).
+  // 2. From a text: its next block, nothing at its end.
+  if (input.fromText) {
+    std::string_view rest(input.text, input.textLeft);
+    std::string_view block = rest.substr(0, kTextBufferSize);
+    int taken = 0;
+    for (char c : block) input.buffer[taken++] = static_cast<uint8_t>(c);
+    input.text = rest.substr(block.size()).data();
+    input.textLeft -= static_cast<uint32_t>(taken);
+    input.fillLevel = static_cast<uint32_t>(taken);
+    return 0;
+  }
+  // 3. One read; fewer bytes than asked are normal, none is the end (a broken pipe too).
   uint32_t delivered = 0;
   uint8_t* into = input.buffer.Range(0, kTextBufferSize);
   int32_t code = gPlatform.read(input.handle, into, kTextBufferSize, &delivered);
-  // 3. Any other failure is the result.
+  // 4. Any other failure is the result.
   if (code != 0) return code;
   input.fillLevel = delivered;
   return 0;
@@ -159,10 +170,19 @@ void BindFile(TextInput& input, const char* name) {
   input.handle = 0;
   input.position = 0;
   input.fillLevel = 0;
+  input.fromText = false;
   for (int i = 0; i <= kNameLimit; ++i) input.name[i] = '\0';
   input.state = InputState::kClosed;
   // 2. The name, cut at 259 bytes; the field keeps its terminating NUL.
   for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) input.name[i] = name[i];
+}
+
+void OpenText(TextInput& input, std::string_view text) {
+  input = TextInput{};
+  input.state = InputState::kOpen;
+  input.fromText = true;
+  input.text = text.data();
+  input.textLeft = static_cast<uint32_t>(text.size());
 }
 
 void OpenForReading(TextInput& input) {

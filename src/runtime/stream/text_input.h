@@ -12,6 +12,7 @@
 // (106) and consumed whole.
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/core/checked.h"
 #include "runtime/number/extended.h"
@@ -30,6 +31,9 @@ struct TextInput {
   uint32_t fillLevel;                      // valid bytes in the buffer
   CheckedArray<char, 0, kNameLimit> name;  // NUL-terminated; empty for standard input
   TextBuffer buffer;
+  bool fromText;      // reads the text below instead of a device
+  const char* text;   // of such an input: what is still to be read,
+  uint32_t textLeft;  // so many bytes
 };
 
 extern TextInput gStandardInput;
@@ -38,6 +42,10 @@ extern TextInput gStandardInput;
 void MarkStandardInputClosed();
 
 void BindFile(TextInput& input, const char* name);
+// An input open for reading over a text in memory, taken block by block as a device's
+// bytes would be: an answer given on the command line is read by the rules of a typed
+// one. The text must outlive the reading. A failure is noted as standard input's.
+void OpenText(TextInput& input, std::string_view text);
 void OpenForReading(TextInput& input);
 void CloseInput(TextInput& input);
 

@@ -1,0 +1,191 @@
+#include "app/options.h"
+
+#include <string_view>
+
+#include "runtime/core/stop.h"
+#include "runtime/number/fixed_text.h"
+#include "runtime/stream/error_line.h"
+#include "runtime/stream/text_input.h"
+
+namespace {
+
+enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer };
+
+struct OptionRow {
+  std::string_view name;
+  Kind kind;
+  bool Options::*flag;  // kFlag
+  int answer;           // kAnswer: the question, 1..3
+  bool inOptimum;       // allocate-optimum takes it too
+};
+
+constexpr OptionRow kOptionTable[] = {
+    {"--help", Kind::kFlag, &Options::help, 0, true},
+    {"-h", Kind::kFlag, &Options::help, 0, true},
+    {"--version", Kind::kFlag, &Options::version, 0, true},
+    {"--seed", Kind::kSeed, nullptr, 0, false},
+    {"--show-seed", Kind::kFlag, &Options::showSeed, 0, false},
+    {"--file", Kind::kFile, nullptr, 0, true},
+    {"--individuals", Kind::kAnswer, nullptr, 1, false},
+    {"--iterations", Kind::kAnswer, nullptr, 2, false},
+    {"--amplitude", Kind::kAnswer, nullptr, 3, false},
+    {"--no-wait", Kind::kFlag, &Options::noWait, 0, false},
+    {"--csv", Kind::kFlag, &Options::csv, 0, true},
+};
+
+const char* ProgramName(OptionSet set) {
+  return set == OptionSet::kOptimum ? "allocate-optimum" : "allocate";
+}
+
+// The line of a bad command line; only the first fault is kept, and it is written only
+// when neither --help nor --version is asked for.
+class Complaint {
+ public:
+  explicit Complaint(OptionSet set) : set_(set) {}
+
+  // Starts the line, unless one was started before: then the pieces that follow go
+  // nowhere.
+  Complaint& Begin() {
+    keep_ = !started_;
+    started_ = true;
+    if (keep_) line_.Add(ProgramName(set_)).Add(": ");
+    return *this;
+  }
+
+  Complaint& Add(std::string_view text) {
+    if (keep_) line_.Add(text);
+    return *this;
+  }
+
+  // An argument as the user gave it, in double quotes, its first 40 bytes; bytes that
+  // would not show as themselves as \xHH.
+  Complaint& Quoted(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    constexpr size_t kShown = 40;
+    if (!keep_) return *this;
+    line_.Put('"');
+    for (size_t i = 0; i < text.size() && i < kShown; ++i) {
+      auto b = static_cast<uint8_t>(text[i]);
+      if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
+        line_.Put(static_cast<char>(b));
+      } else {
+        line_.Add("\\x").Put(kHex[b >> 4]).Put(kHex[b & 0xF]);
+      }
+    }
+    if (text.size() > kShown) line_.Add("...");
+    line_.Put('"');
+    return *this;
+  }
+
+  bool Started() const { return started_; }
+
+  // Writes the line and ends the run with 64: no report line, as nothing has run.
+  [[noreturn]] void Stop() {
+    line_.Add(" (").Add(ProgramName(set_)).Add(" --help lists the options)");
+    WriteErrorLine(line_.View());
+    gExitCode = kUsageStatus;
+    EndRun();
+  }
+
+ private:
+  OptionSet set_;
+  WordsLine line_;
+  bool started_ = false;
+  bool keep_ = false;
+};
+
+// A whole number from 0 to 4294967295 in plain decimal digits, nothing else.
+bool ReadSeed(std::string_view text, uint32_t& seed) {
+  if (text.empty()) return false;
+  uint64_t value = 0;
+  for (char c : text) {
+    if (static_cast<unsigned>(c - '0') >= 10) return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+    if (value > 0xFFFFFFFFu) return false;
+  }
+  seed = static_cast<uint32_t>(value);
+  return true;
+}
+
+// An answer must hold a token; blanks and line ends alone are no value.
+bool HoldsToken(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<uint8_t>(c) > 0x20) return true;
+  }
+  return false;
+}
+
+const OptionRow* FindOption(std::string_view name, OptionSet set) {
+  for (const OptionRow& row : kOptionTable) {
+    if (row.name == name && (set == OptionSet::kAllocate || row.inOptimum)) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Options ReadOptions(int argc, char** argv, OptionSet set) {
+  Options options;
+  Complaint complaint(set);
+  for (int i = 1; i < argc; ++i) {
+    std::string_view word = argv[i];
+    if (!word.starts_with('-')) continue;
+    // 1. The name, and a value after "=" in the same word.
+    size_t equals = word.starts_with("--") ? word.find('=') : std::string_view::npos;
+    std::string_view name = word.substr(0, equals);
+    const OptionRow* row = FindOption(name, set);
+    if (row == nullptr) {
+      complaint.Begin().Add("unknown option ").Quoted(name);
+      continue;
+    }
+    if (row->kind == Kind::kFlag) {
+      if (equals != std::string_view::npos) {
+        complaint.Begin().Add("option ").Add(name).Add(" takes no value");
+        continue;
+      }
+      options.*(row->flag) = true;
+      continue;
+    }
+    // 2. The value: after "=", or the next argument.
+    const char* value = nullptr;
+    if (equals != std::string_view::npos) {
+      value = argv[i] + equals + 1;
+    } else if (i + 1 < argc) {
+      value = argv[++i];
+    }
+    if (value == nullptr || *value == '\0') {
+      complaint.Begin().Add("option ").Add(name).Add(" needs a value");
+      continue;
+    }
+    // 3. The value by its kind.
+    switch (row->kind) {
+      case Kind::kSeed:
+        if (ReadSeed(value, options.seed)) {
+          options.seedGiven = true;
+        } else {
+          complaint.Begin().Add("--seed ").Quoted(value).Add(
+              " is not a whole number from 0 to 4294967295");
+        }
+        break;
+      case Kind::kFile:
+        // A longer name would be cut where the input stores it, and name another file.
+        if (std::string_view(value).size() > static_cast<size_t>(kNameLimit)) {
+          complaint.Begin().Add("--file ").Quoted(value).Add(" is longer than 259 bytes");
+        } else {
+          options.file = value;
+        }
+        break;
+      case Kind::kAnswer:
+        if (HoldsToken(value)) {
+          options.answers[row->answer] = value;
+        } else {
+          complaint.Begin().Add("option ").Add(name).Add(" needs a value");
+        }
+        break;
+      case Kind::kFlag:
+        break;
+    }
+  }
+  if (complaint.Started() && !options.help && !options.version) complaint.Stop();
+  return options;
+}
