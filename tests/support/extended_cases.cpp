@@ -81,6 +81,17 @@ std::string Describe(Op op, const Operands& in) {
   }
 }
 
+uint64_t Digest(uint64_t digest, const Outcome& out) {
+  const uint64_t words[] = {out.result.signExponent, out.result.significand, out.other, out.faults};
+  for (uint64_t word : words) {
+    for (int i = 0; i < 64; i += 8) {
+      digest ^= (word >> i) & 0xFF;
+      digest *= 0x100000001B3;
+    }
+  }
+  return digest;
+}
+
 std::string Describe(const Outcome& out) {
   char text[80];
   std::snprintf(text, sizeof text, "%s other %016llX faults %X", Hex(out.result).c_str(),
@@ -125,12 +136,12 @@ const std::vector<Fields>& EdgeValues() {
         {kBias, 0x8000008000000001},         // above the float tie by one extended ulp
         {kBias + 1023, 0xFFFFFFFFFFFFF800},  // largest double
         {kBias - 1074, kTop},                // smallest double denormal
-        {kBias + 62, kOnes},                 // 2^63 - 1
+        {kBias + 62, kOnes},                 // 2^63 - 1/2
         {kBias + 63, kTop},                  // 2^63
         {0x8000 | (kBias + 63), kTop},       // -2^63
         {0x8000 | (kBias + 63), kTop | 1},   // -2^63 - 1
-        {kBias + 61, kOnes},                 // 2^62 - 1/2 ... ends in .5
-        {kBias + 62, kOnes - 1},             // 2^63 - 2
+        {kBias + 61, kOnes},                 // 2^62 - 1/4
+        {kBias + 62, kOnes - 1},             // 2^63 - 1
         {0x7FFE, kOnes},                     // largest finite
         {0x7FFE, kTop},                      //
         {0x7FFF, kTop},                      // infinity

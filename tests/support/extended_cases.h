@@ -124,6 +124,10 @@ Outcome Run(Op op, const Operands& in, TakeFaults takeFaults) {
   return out;
 }
 
+// FNV-1a over an outcome's bits, for checking long runs against a captured fingerprint.
+uint64_t Digest(uint64_t digest, const Outcome& out);
+inline constexpr uint64_t kDigestStart = 0xCBF29CE484222325;
+
 std::string Describe(Op op, const Operands& in);
 std::string Describe(const Outcome& out);
 
