@@ -10,7 +10,7 @@ VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p"
 
 .PHONY: all deps configure build run test check-source bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
-        cross test-cross
+        cross test-cross package-arm64
 
 all: build
 
@@ -108,6 +108,7 @@ test-soft:
 # runs each unit suite under qemu-user, then the end-to-end suites of the native build
 # against the emulated programs; the fixed clock is preloaded into the emulator only.
 CROSS_PROCESSORS := aarch64 riscv64 s390x
+CROSS_SUITES ?= unit e2e
 CROSS_DEPS_aarch64 := g++-aarch64-linux-gnu:/usr/bin/aarch64-linux-gnu-g++
 CROSS_DEPS_riscv64 := g++-riscv64-linux-gnu:/usr/bin/riscv64-linux-gnu-g++
 CROSS_DEPS_s390x := g++-s390x-linux-gnu:/usr/bin/s390x-linux-gnu-g++
@@ -120,28 +121,39 @@ cross-%:
 	$(MAKE) deps DEPS="$(RUN_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_$*)" APT_FLAGS=--no-install-recommends
 	cmake -S . -B build-$* -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/$*-linux-gnu.cmake \
 	  -DALLOCATE_GTEST_SOURCE=/usr/src/googletest $(CMAKE_ARGS)
-	cmake --build build-$* -j $(JOBS)
+	cmake --build build-$* -j $(JOBS) $(if $(filter unit,$(CROSS_SUITES)),,--target allocate allocate-optimum)
 
-# CROSS_SUITES=e2e runs only the end-to-end suites (CI does so for riscv64 and s390x).
-CROSS_SUITES ?= unit e2e
+# CROSS_SUITES=e2e builds only the programs and runs only the end-to-end suites (CI does
+# so for riscv64 and s390x).
 test-cross-%: build cross-%
 	$(if $(filter unit,$(CROSS_SUITES)),ctest --test-dir build-$* --output-on-failure -j $(JOBS) -LE e2e)
 	$(if $(filter e2e,$(CROSS_SUITES)),ALLOCATE_PROGRAM=$(abspath build-$*)/allocate \
 	  OPTIMUM_PROGRAM=$(abspath build-$*)/allocate-optimum ALLOCATE_EMULATOR=$$(command -v qemu-$*) \
 	  QEMU_UNSET_ENV=LD_PRELOAD ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e)
 
-# A Debian package of the Linux build and a zip of the Windows build, in package/ of each.
-package: build windows
+# A Debian package of the Linux build, one of the arm64 build and a zip of the Windows
+# build, in package/ of each. The arm64 programs are linked against the shared libraries,
+# as a Debian package wants, unlike the static ones `make test-cross` runs.
+ARM64_PACKAGE_BUILD ?= build-aarch64-package
+package: build windows package-arm64
 	cd $(BUILD) && cpack
 	cd $(WINDOWS_BUILD) && cpack
+
+package-arm64:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_aarch64)" APT_FLAGS=--no-install-recommends
+	cmake -S . -B $(ARM64_PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DALLOCATE_CROSS_STATIC=OFF -DBUILD_TESTING=OFF
+	cmake --build $(ARM64_PACKAGE_BUILD) -j $(JOBS)
+	cd $(ARM64_PACKAGE_BUILD) && cpack
 
 # Both packages as a packager would check them: lintian on the .deb fails on any error or
 # warning (the README lists what it leaves below that), and each package must hold
 # exactly its files, the zip's texts with CR LF.
 lint-package: package
 	$(MAKE) deps DEPS="$(PACKAGE_DEPS)"
-	packaging/check $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
-	  $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip
+	packaging/check $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip \
+	  $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
+	  $(ARM64_PACKAGE_BUILD)/package/allocate_$(VERSION)_arm64.deb
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
@@ -151,7 +163,8 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS))
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS)) \
+	  $(ARM64_PACKAGE_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.
