@@ -188,46 +188,51 @@ SoftExtended Add(SoftExtended a, SoftExtended b, bool subtract) {
 
 }  // namespace
 
-SoftExtended::SoftExtended(float x) {
+SoftExtended SoftExtended::FromFloatSlow(float x) {
+  SoftExtended result;
   uint32_t bits = std::bit_cast<uint32_t>(x);
   bool negative = (bits >> 31) != 0;
   uint32_t exponent = (bits >> 23) & 0xFF;
   uint64_t fraction = bits & 0x7FFFFF;
   if (exponent == 0xFF) {
     if (fraction != 0 && (fraction & 0x400000) == 0) Raise(kSoftInvalid);  // signalling
-    *this =
+    result =
         Pack(negative, kSpecialExponent, kTop | (fraction << 40) | (fraction != 0 ? kQuiet : 0));
   } else if (exponent == 0) {
     if (fraction == 0) {
-      *this = Zero(negative);
+      result = Zero(negative);
     } else {  // a float denormal is fraction * 2^-149, normal in the wider range
       int shift = std::countl_zero(fraction);
-      *this = Pack(negative, static_cast<uint16_t>(63 - shift - 149 + kBias), fraction << shift);
+      result = Pack(negative, static_cast<uint16_t>(63 - shift - 149 + kBias), fraction << shift);
     }
-  } else {
-    *this = Pack(negative, static_cast<uint16_t>(exponent - 127 + kBias), kTop | (fraction << 40));
+  } else {  // normal: handled inline
+    result = Pack(negative, static_cast<uint16_t>(exponent - 127 + kBias), kTop | (fraction << 40));
   }
+  return result;
 }
 
-SoftExtended::SoftExtended(double x) {
+SoftExtended SoftExtended::FromDoubleSlow(double x) {
+  SoftExtended result;
   uint64_t bits = std::bit_cast<uint64_t>(x);
   bool negative = (bits >> 63) != 0;
   uint32_t exponent = (bits >> 52) & 0x7FF;
   uint64_t fraction = bits & 0xFFFFFFFFFFFFF;
   if (exponent == 0x7FF) {
     if (fraction != 0 && (fraction & (uint64_t{1} << 51)) == 0) Raise(kSoftInvalid);
-    *this =
+    result =
         Pack(negative, kSpecialExponent, kTop | (fraction << 11) | (fraction != 0 ? kQuiet : 0));
   } else if (exponent == 0) {
     if (fraction == 0) {
-      *this = Zero(negative);
+      result = Zero(negative);
     } else {  // fraction * 2^-1074
       int shift = std::countl_zero(fraction);
-      *this = Pack(negative, static_cast<uint16_t>(63 - shift - 1074 + kBias), fraction << shift);
+      result = Pack(negative, static_cast<uint16_t>(63 - shift - 1074 + kBias), fraction << shift);
     }
   } else {
-    *this = Pack(negative, static_cast<uint16_t>(exponent - 1023 + kBias), kTop | (fraction << 11));
+    result =
+        Pack(negative, static_cast<uint16_t>(exponent - 1023 + kBias), kTop | (fraction << 11));
   }
+  return result;
 }
 
 SoftExtended SoftExtended::FromUnsigned(uint64_t n) {
@@ -242,10 +247,11 @@ SoftExtended SoftExtended::FromInt(int64_t n) {
   return n < 0 ? -x : x;
 }
 
-SoftExtended operator+(SoftExtended a, SoftExtended b) { return Add(a, b, false); }
-SoftExtended operator-(SoftExtended a, SoftExtended b) { return Add(a, b, true); }
+SoftExtended SoftExtended::AddSlow(SoftExtended a, SoftExtended b, bool subtract) {
+  return Add(a, b, subtract);
+}
 
-SoftExtended operator*(SoftExtended a, SoftExtended b) {
+SoftExtended SoftExtended::MultiplySlow(SoftExtended a, SoftExtended b) {
   Operand ua = Unpack(a), ub = Unpack(b);
   if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) return PropagateNaN(ua, ub);
   bool negative = ua.negative != ub.negative;
@@ -305,7 +311,7 @@ SoftExtended::Order SoftExtended::Compare(SoftExtended a, SoftExtended b) {
   return (ma < mb) != ua.negative ? kLess : kGreater;
 }
 
-float SoftExtended::RoundToFloat() const {
+float SoftExtended::RoundToFloatSlow() const {
   Operand u = Unpack(*this);
   uint32_t sign = u.negative ? 0x80000000 : 0;
   uint32_t bits = 0;
@@ -409,7 +415,7 @@ int64_t ToInt64(SoftExtended x, bool nearest) {
 
 }  // namespace
 
-int64_t SoftExtended::TruncateToInt64() const { return ToInt64(*this, false); }
+int64_t SoftExtended::TruncateSlow() const { return ToInt64(*this, false); }
 int64_t SoftExtended::RoundToInt64() const { return ToInt64(*this, true); }
 
 unsigned SoftExtended::Faults() { return tFaults; }
