@@ -9,7 +9,8 @@ CMAKE_ARGS    ?=
 VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p" CMakeLists.txt)
 
 .PHONY: all deps configure build run test check-source bench install clean package lint-package \
-        windows test-windows test-sanitize test-exhaustive fuzz-build fuzz
+        windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
+        cross test-cross package-arm64
 
 all: build
 
@@ -32,12 +33,16 @@ deps:
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "installing:$$missing"; \
-	    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	    apt-get update -q && \
+	      DEBIAN_FRONTEND=noninteractive apt-get install -y -q $(APT_FLAGS) $$missing; \
 	  else \
 	    echo "missing Debian packages:$$missing (install them as root: apt-get install$$missing)"; \
 	    exit 1; \
 	  fi; \
 	fi
+
+# Extra apt-get install flags for a set of packages that needs no recommended ones.
+APT_FLAGS ?=
 
 # Configured on every build, so tests whose packages came later are picked up.
 configure: deps
@@ -92,18 +97,63 @@ test-windows: build
 	OPTIMUM_PROGRAM=$(abspath $(WINDOWS_BUILD))/allocate-optimum.exe ALLOCATE_EMULATOR=$$(command -v wine) \
 	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
 
-# A Debian package of the Linux build and a zip of the Windows build, in package/ of each.
-package: build windows
+# The whole suite with the extended type in integers (as every processor but x86-64
+# computes) on this machine, where its differential tests also meet the x87 unit.
+SOFT_BUILD ?= build-soft
+test-soft:
+	$(MAKE) test BUILD=$(SOFT_BUILD) CMAKE_ARGS="$(CMAKE_ARGS) -DALLOCATE_SOFT_EXTENDED=ON"
+
+# Builds for other processors with Debian's cross compilers (static, so qemu-user runs
+# them as they are): `make cross` all three, `make cross-aarch64` one. `make test-cross`
+# runs each unit suite under qemu-user, then the end-to-end suites of the native build
+# against the emulated programs; the fixed clock is preloaded into the emulator only.
+CROSS_PROCESSORS := aarch64 riscv64 s390x
+CROSS_SUITES ?= unit e2e
+CROSS_DEPS_aarch64 := g++-aarch64-linux-gnu:/usr/bin/aarch64-linux-gnu-g++
+CROSS_DEPS_riscv64 := g++-riscv64-linux-gnu:/usr/bin/riscv64-linux-gnu-g++
+CROSS_DEPS_s390x := g++-s390x-linux-gnu:/usr/bin/s390x-linux-gnu-g++
+CROSS_COMMON_DEPS := qemu-user:/usr/bin/qemu-aarch64 googletest:/usr/src/googletest/CMakeLists.txt
+
+cross: $(addprefix cross-,$(CROSS_PROCESSORS))
+test-cross: $(addprefix test-cross-,$(CROSS_PROCESSORS))
+
+cross-%:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_$*)" APT_FLAGS=--no-install-recommends
+	cmake -S . -B build-$* -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/$*-linux-gnu.cmake \
+	  -DALLOCATE_GTEST_SOURCE=/usr/src/googletest $(CMAKE_ARGS)
+	cmake --build build-$* -j $(JOBS) $(if $(filter unit,$(CROSS_SUITES)),,--target allocate allocate-optimum)
+
+# CROSS_SUITES=e2e builds only the programs and runs only the end-to-end suites (CI does
+# so for riscv64 and s390x).
+test-cross-%: build cross-%
+	$(if $(filter unit,$(CROSS_SUITES)),ctest --test-dir build-$* --output-on-failure -j $(JOBS) -LE e2e)
+	$(if $(filter e2e,$(CROSS_SUITES)),ALLOCATE_PROGRAM=$(abspath build-$*)/allocate \
+	  OPTIMUM_PROGRAM=$(abspath build-$*)/allocate-optimum ALLOCATE_EMULATOR=$$(command -v qemu-$*) \
+	  QEMU_UNSET_ENV=LD_PRELOAD ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e)
+
+# A Debian package of the Linux build, one of the arm64 build and a zip of the Windows
+# build, in package/ of each. The arm64 programs are linked against the shared libraries,
+# as a Debian package wants, unlike the static ones `make test-cross` runs.
+ARM64_PACKAGE_BUILD ?= build-aarch64-package
+package: build windows package-arm64
 	cd $(BUILD) && cpack
 	cd $(WINDOWS_BUILD) && cpack
+
+package-arm64:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_aarch64)" APT_FLAGS=--no-install-recommends
+	cmake -S . -B $(ARM64_PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DALLOCATE_CROSS_STATIC=OFF -DBUILD_TESTING=OFF
+	cmake --build $(ARM64_PACKAGE_BUILD) -j $(JOBS)
+	cd $(ARM64_PACKAGE_BUILD) && cpack
 
 # Both packages as a packager would check them: lintian on the .deb fails on any error or
 # warning (the README lists what it leaves below that), and each package must hold
 # exactly its files, the zip's texts with CR LF.
 lint-package: package
 	$(MAKE) deps DEPS="$(PACKAGE_DEPS)"
-	packaging/check $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
-	  $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip
+	packaging/check $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip \
+	  $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
+	  $(ARM64_PACKAGE_BUILD)/package/allocate_$(VERSION)_arm64.deb
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
@@ -113,7 +163,8 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS)) \
+	  $(ARM64_PACKAGE_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.
@@ -123,12 +174,13 @@ test-sanitize:
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  $(MAKE) test BUILD=$(SANITIZE_BUILD) CMAKE_ARGS="$(CMAKE_ARGS) -DALLOCATE_SANITIZE=ON"
 
-# Every float bit pattern through the report's number layouts; about 25 minutes on
-# two cores, so it is not part of `make test`.
+# Every float bit pattern through the report's number layouts (about 25 minutes on two
+# cores), and the software extended type against the x87 unit on every float pattern and
+# tens of millions of random operands per operation: not part of `make test`.
 EXHAUSTIVE_BUILD ?= build-exhaustive
 test-exhaustive: deps
 	cmake -S . -B $(EXHAUSTIVE_BUILD) -DCMAKE_BUILD_TYPE=Release -DALLOCATE_EXHAUSTIVE=ON $(CMAKE_ARGS)
-	cmake --build $(EXHAUSTIVE_BUILD) -j $(JOBS) --target format_real_exhaustive
+	cmake --build $(EXHAUSTIVE_BUILD) -j $(JOBS) --target format_real_exhaustive extended_soft_exhaustive
 	ctest --test-dir $(EXHAUSTIVE_BUILD) -L exhaustive --output-on-failure
 
 # libFuzzer targets (clang 14). `make fuzz` runs each for FUZZ_SECONDS from its seeds in

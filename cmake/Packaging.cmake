@@ -3,7 +3,7 @@
 # sample table and the manuals: the manual pages gzipped where Debian puts them, and in
 # the zip the same pages rendered as plain text, every text there with CR LF.
 #
-#   .deb: /usr/bin/{allocate,allocate-optimum}, /usr/share/man/man1/*.1.gz,
+#   .deb (amd64, and arm64 from the aarch64 cross build): /usr/bin/{allocate,allocate-optimum}, /usr/share/man/man1/*.1.gz,
 #         /usr/share/doc/allocate/{copyright,changelog.gz,README.md.gz,examples/function.txt}
 #   zip:  allocate.exe, allocate-optimum.exe, allocate.txt, allocate-optimum.txt,
 #         LICENSE.txt, README.md, examples/function.txt
@@ -115,5 +115,14 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION math)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.32), libstdc++6 (>= 12), libgcc-s1")
+  # A cross build is packed for its own processor, under Debian's name for it.
+  if(CMAKE_CROSSCOMPILING)
+    set(debian_architectures aarch64=arm64 riscv64=riscv64 s390x=s390x)
+    foreach(pair IN LISTS debian_architectures)
+      if(pair MATCHES "^${CMAKE_SYSTEM_PROCESSOR}=(.*)$")
+        set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${CMAKE_MATCH_1})
+      endif()
+    endforeach()
+  endif()
 endif()
 include(CPack)

@@ -9,7 +9,8 @@
 //
 // With ALLOCATE_PROGRAM, OPTIMUM_PROGRAM and ALLOCATE_EMULATOR in the environment
 // (absolute paths), the suites run those programs through the emulator instead: the
-// Windows build under Wine.
+// Windows build under Wine, another processor's build under qemu-user (QEMU_UNSET_ENV=
+// LD_PRELOAD keeps the preloaded clock on the emulator, away from the guest).
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
@@ -77,7 +78,10 @@ inline const ProgramUnderTest& TheProgram(Program which = Program::kAllocate) {
 
 // The Windows build under Wine. Its codes are the system's error numbers, its clock
 // counts in 100 ns, and Wine's console is no terminal: see the suites for what differs.
-inline bool UnderWine() { return TheProgram().emulator != nullptr; }
+inline bool UnderWine() {
+  const char* emulator = TheProgram().emulator;
+  return emulator != nullptr && std::string_view(emulator).ends_with("wine");
+}
 
 // Codes that are the system's own error numbers: Linux's, or Windows' as Wine gives them.
 inline const int kIsADirectory = UnderWine() ? 5 : 21;  // ERROR_ACCESS_DENIED; EISDIR

@@ -8,7 +8,7 @@
 #include "number_answers.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended_x87.h"
+#include "runtime/number/extended.h"
 #include "runtime/stream/text_input.h"
 
 // Answers typed at the prompts, read from a real pipe standing in for descriptor 0, each

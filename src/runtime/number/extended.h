@@ -11,12 +11,36 @@
 #include <cstdint>
 
 #if ALLOCATE_SOFT_EXTENDED
-#error "SoftExtended (extended_soft.h) is not there yet: build with ALLOCATE_SOFT_EXTENDED=OFF"
 #include "runtime/number/extended_soft.h"
 using Extended = SoftExtended;
+
+// Nothing traps here: SoftExtended records its faults, and the processor's float and
+// double arithmetic (the SSE unit's on x86-64, whose traps the x87 build unmasks) only
+// sets its sticky flags. Start-up clears both records.
+void LoadArithmeticSetting();
+
+// The code of a recorded fault, 0 when there is none: SoftExtended's flags and the
+// processor's float flags together, invalid 207 before zero-divide 200 before overflow 205.
+uint8_t PendingArithmeticFault();
+
+// Stops with that code at the address just after its call, in the checkpoint's caller.
+[[noreturn, gnu::noinline, gnu::cold]] void StopOnArithmeticFault(uint8_t code);
+
+// Where the x87 build waits for its unit, a recorded fault stops the run.
+inline void ArithmeticCheckpoint() {
+  if (uint8_t code = PendingArithmeticFault(); code != 0) [[unlikely]]
+    StopOnArithmeticFault(code);
+}
+
+// After float or double arithmetic that traps at once in the x87 build (0 / 0 in
+// normalising): the same stop, before anything else happens.
+inline void FloatCheckpoint() { ArithmeticCheckpoint(); }
 #else
 #include "runtime/number/extended_x87.h"
 using Extended = X87Extended;
+
+// Float and double arithmetic traps at the faulting instruction (MXCSR).
+inline void FloatCheckpoint() {}
 #endif
 
 // Rounds to float; a value beyond the float range stops the run right here (205).

@@ -1,4 +1,4 @@
-// The seam on Linux (x86-64, glibc): file descriptors, errno, signals.
+// The seam on Linux (glibc; x86-64, aarch64, riscv64, s390x): file descriptors, errno, signals.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -108,10 +108,30 @@ constexpr int kOtherEndRequests[] = {SIGUSR1, SIGUSR2, SIGALRM,   SIGVTALRM, SIG
 // Room for the handler when the fault is a stack overflow.
 alignas(16) char gSignalStack[64 * 1024];
 
+// The interrupted program counter and stack pointer, where each processor keeps them.
+struct Registers {
+  uintptr_t pc;
+  uintptr_t sp;
+};
+Registers InterruptedAt(const ucontext_t* context) {
+  const auto& m = context->uc_mcontext;
+#if defined(__x86_64__)
+  return {static_cast<uintptr_t>(m.gregs[REG_RIP]), static_cast<uintptr_t>(m.gregs[REG_RSP])};
+#elif defined(__aarch64__)
+  return {static_cast<uintptr_t>(m.pc), static_cast<uintptr_t>(m.sp)};
+#elif defined(__riscv)
+  return {static_cast<uintptr_t>(m.__gregs[0]), static_cast<uintptr_t>(m.__gregs[2])};
+#elif defined(__s390x__)
+  return {static_cast<uintptr_t>(m.psw.addr), static_cast<uintptr_t>(m.gregs[15])};
+#else
+#error "no program counter known for this processor"
+#endif
+}
+
 // A fault just below or at the stack pointer is the stack running out.
 bool IsStackOverflow(const siginfo_t* info, const ucontext_t* context) {
   auto fault = reinterpret_cast<uintptr_t>(info->si_addr);
-  auto sp = static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RSP]);
+  uintptr_t sp = InterruptedAt(context).sp;
   return fault <= sp + 4096 && fault + 65536 >= sp;
 }
 
@@ -151,7 +171,7 @@ uint8_t CodeForSignal(int signal, const siginfo_t* info, const ucontext_t* conte
 
 void HandleFault(int signal, siginfo_t* info, void* raw) {
   auto* context = static_cast<ucontext_t*>(raw);
-  auto pc = reinterpret_cast<const void*>(context->uc_mcontext.gregs[REG_RIP]);
+  auto pc = reinterpret_cast<const void*>(InterruptedAt(context).pc);
   gResponse.stop(CodeForSignal(signal, info, context), PlatformCodeAddress(pc));
   _exit(255);  // the stop does not return
 }

@@ -14,15 +14,16 @@ namespace {
 
 StopWords gWords;
 
-// Set once the end sequence has begun, on whichever thread got there first.
-std::atomic<bool> gEnding{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// Set once the end sequence has begun, on whichever thread got there first. A word, not
+// a bool: riscv64 has lock-free atomics only from 4 bytes up, and a signal handler reads it.
+std::atomic<int> gEnding{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 // A fault while the run is already ending (in one of its last writes, or a Ctrl-C on
 // another thread) ends at once, after what is still pending, with the stop's code if it
 // had one: the buffer is emptied before each write, so nothing goes out twice.
 void StopOnFault(uint8_t code, uint32_t address) {
-  if (gEnding.load()) {
+  if (gEnding.load() != 0) {
     WritePendingOutput();
     PlatformExit(gExitCode != 0 ? gExitCode : code);
   }
@@ -42,7 +43,7 @@ void StartUp(const StopWords& words) {
 }
 
 void EndProgram() {
-  gEnding.store(true);
+  gEnding.store(1);
   if (gErrorAddress != 0) {
     ReportLine report;
     FormatReport(static_cast<uint8_t>(gExitCode), gErrorAddress, report);

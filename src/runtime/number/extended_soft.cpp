@@ -1,0 +1,429 @@
+#include "runtime/number/extended_soft.h"
+
+#include <bit>
+#include <utility>
+
+namespace {
+
+using Wide = unsigned __int128;
+
+thread_local unsigned tFaults = 0;
+
+constexpr int kBias = 16383;
+constexpr uint16_t kSpecialExponent = 0x7FFF;  // infinities and NaNs
+constexpr uint64_t kTop = uint64_t{1} << 63;
+constexpr uint64_t kQuiet = uint64_t{1} << 62;
+constexpr uint64_t kIndefinite = 0xC000000000000000;  // with the sign set: the default NaN
+
+void Raise(unsigned fault) { tFaults |= fault; }
+
+int LeadingZeros(Wide x) {  // x != 0
+  uint64_t high = static_cast<uint64_t>(x >> 64);
+  return high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<uint64_t>(x));
+}
+
+// Shifts right, leaving a 1 in bit 0 when any 1 was shifted out, so rounding still sees
+// that the value lies above the truncated one.
+Wide ShiftRightJam(Wide x, int n) {
+  if (n <= 0) return x;
+  if (n >= 128) return x != 0;
+  return (x >> n) | ((x << (128 - n)) != 0);
+}
+
+// An operand taken apart. A finite non-zero value is significand * 2^(exponent - 63) with
+// the significand's top bit set (denormals are normalised here, so they need no case of
+// their own below).
+enum class Kind { kZero, kFinite, kInfinity, kNaN, kUnsupported };
+struct Operand {
+  Kind kind;
+  bool negative;
+  int32_t exponent;
+  uint64_t significand;
+};
+
+Operand Unpack(SoftExtended x) {
+  Operand u{Kind::kFinite, x.Negative(), x.Exponent() - kBias, x.Significand()};
+  if (x.Exponent() == kSpecialExponent) {
+    // Without its top bit (pseudo-infinity, pseudo-NaN) the x87 unit rejects the operand.
+    if ((u.significand & kTop) == 0)
+      u.kind = Kind::kUnsupported;
+    else
+      u.kind = (u.significand << 1) == 0 ? Kind::kInfinity : Kind::kNaN;
+  } else if (x.Exponent() == 0) {
+    // Denormals (and pseudo-denormals, with the top bit set) scale as exponent 1.
+    if (u.significand == 0) return u.kind = Kind::kZero, u;
+    int shift = std::countl_zero(u.significand);
+    u.significand <<= shift;
+    u.exponent = 1 - kBias - shift;
+  } else if ((u.significand & kTop) == 0) {
+    u.kind = Kind::kUnsupported;  // an unnormal
+  }
+  return u;
+}
+
+bool IsSignalling(const Operand& u) {
+  return u.kind == Kind::kNaN && (u.significand & kQuiet) == 0;
+}
+
+SoftExtended Pack(bool negative, uint16_t exponent, uint64_t significand) {
+  return SoftExtended::FromFields(negative, exponent, significand);
+}
+SoftExtended DefaultNaN() { return Pack(true, kSpecialExponent, kIndefinite); }
+SoftExtended Infinity(bool negative) { return Pack(negative, kSpecialExponent, kTop); }
+SoftExtended Zero(bool negative) { return Pack(negative, 0, 0); }
+SoftExtended Invalid() {
+  Raise(SoftExtended::kSoftInvalid);
+  return DefaultNaN();
+}
+
+// The result of an operation with a NaN or a rejected operand, as the x87 unit picks it: a
+// rejected operand gives the default NaN; a quiet NaN wins over a signalling one; of two
+// NaNs alike the larger significand, on a tie the positive one. The result is quiet, and a
+// signalling operand records invalid.
+SoftExtended PropagateNaN(const Operand& ua, const Operand& ub) {
+  if (ua.kind == Kind::kUnsupported || ub.kind == Kind::kUnsupported) return Invalid();
+  if (IsSignalling(ua) || IsSignalling(ub)) Raise(SoftExtended::kSoftInvalid);
+  const Operand* pick = &ua;
+  if (ua.kind != Kind::kNaN) {
+    pick = &ub;
+  } else if (ub.kind == Kind::kNaN) {
+    bool quietA = (ua.significand & kQuiet) != 0, quietB = (ub.significand & kQuiet) != 0;
+    if (quietA != quietB)
+      pick = quietA ? &ua : &ub;
+    else if (ub.significand > ua.significand)
+      pick = &ub;
+    else if (ub.significand == ua.significand && !ub.negative)
+      pick = &ub;
+  }
+  return Pack(pick->negative, kSpecialExponent, pick->significand | kQuiet);
+}
+
+bool IsNaNOrUnsupported(const Operand& u) {
+  return u.kind == Kind::kNaN || u.kind == Kind::kUnsupported;
+}
+
+// A finite non-zero exact result: significand * 2^(exponent - 127) with the significand's
+// top bit set, bits already lost to the right leaving a 1 in bit 0.
+struct Exact {
+  bool negative;
+  int32_t exponent;
+  Wide significand;
+};
+
+struct Rounded {
+  int32_t exponent;      // of the top bit of a normal result; the range's minimum below it
+  uint64_t significand;  // `bits` wide; top bit clear for a result below the normal range
+};
+
+// The one rounding step: to `bits` significant bits (at most 64), nearest with ties to
+// even. Below minExponent the value is first shifted down to that exponent and rounded
+// there, as the x87 unit denormalises with underflow masked.
+Rounded RoundTo(const Exact& x, int bits, int32_t minExponent) {
+  Wide s = x.significand;
+  int32_t exponent = x.exponent;
+  if (exponent < minExponent) {
+    s = ShiftRightJam(s, minExponent - exponent);
+    exponent = minExponent;
+  }
+  int drop = 128 - bits;
+  uint64_t kept = static_cast<uint64_t>(s >> drop);
+  Wide rest = s & ((Wide{1} << drop) - 1);
+  Wide half = Wide{1} << (drop - 1);
+  if (rest > half || (rest == half && (kept & 1) != 0)) {
+    uint64_t allOnes = ~uint64_t{0} >> (64 - bits);
+    if (kept == allOnes) {
+      kept = uint64_t{1} << (bits - 1);
+      ++exponent;
+    } else {
+      ++kept;  // a denormal that reaches the top bit is the smallest normal: same exponent
+    }
+  }
+  return {exponent, kept};
+}
+
+// Every arithmetic result ends here: rounded to the 64-bit significand and packed, or
+// infinity with the overflow fault beyond the largest finite value.
+SoftExtended RoundAndPack(const Exact& x) {
+  Rounded r = RoundTo(x, 64, 1 - kBias);
+  if (r.exponent > kBias) {
+    Raise(SoftExtended::kSoftOverflow);
+    return Infinity(x.negative);
+  }
+  uint16_t exponent = (r.significand & kTop) != 0 ? static_cast<uint16_t>(r.exponent + kBias) : 0;
+  return Pack(x.negative, exponent, r.significand);
+}
+
+Exact Normalise(bool negative, int32_t exponentOfBit127, Wide s) {  // s != 0
+  int shift = LeadingZeros(s);
+  return {negative, exponentOfBit127 - shift, s << shift};
+}
+
+SoftExtended Add(SoftExtended a, SoftExtended b, bool subtract) {
+  Operand ua = Unpack(a), ub = Unpack(b);
+  if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) return PropagateNaN(ua, ub);
+  ub.negative ^= subtract;
+  if (ua.kind == Kind::kInfinity || ub.kind == Kind::kInfinity) {
+    if (ua.kind != Kind::kInfinity) return Infinity(ub.negative);
+    if (ub.kind != Kind::kInfinity || ua.negative == ub.negative) return Infinity(ua.negative);
+    return Invalid();  // inf - inf
+  }
+  if (ub.kind == Kind::kZero) {
+    if (ua.kind == Kind::kZero) return Zero(ua.negative && ub.negative);
+    return RoundAndPack({ua.negative, ua.exponent, Wide{ua.significand} << 64});
+  }
+  if (ua.kind == Kind::kZero)
+    return RoundAndPack({ub.negative, ub.exponent, Wide{ub.significand} << 64});
+
+  if (ua.exponent < ub.exponent) std::swap(ua, ub);
+  // Both significands at bits 126..63: bit 127 takes a carry, and a shift of up to 63
+  // loses nothing; beyond that the jam keeps what rounding needs.
+  Wide big = Wide{ua.significand} << 63;
+  Wide small = ShiftRightJam(Wide{ub.significand} << 63, ua.exponent - ub.exponent);
+  if (ua.negative == ub.negative)
+    return RoundAndPack(Normalise(ua.negative, ua.exponent + 1, big + small));
+  if (big == small) return Zero(false);  // x - x is +0 when rounding to nearest
+  if (big > small) return RoundAndPack(Normalise(ua.negative, ua.exponent + 1, big - small));
+  return RoundAndPack(Normalise(ub.negative, ua.exponent + 1, small - big));
+}
+
+}  // namespace
+
+SoftExtended SoftExtended::FromFloatSlow(float x) {
+  SoftExtended result;
+  uint32_t bits = std::bit_cast<uint32_t>(x);
+  bool negative = (bits >> 31) != 0;
+  uint32_t exponent = (bits >> 23) & 0xFF;
+  uint64_t fraction = bits & 0x7FFFFF;
+  if (exponent == 0xFF) {
+    if (fraction != 0 && (fraction & 0x400000) == 0) Raise(kSoftInvalid);  // signalling
+    result =
+        Pack(negative, kSpecialExponent, kTop | (fraction << 40) | (fraction != 0 ? kQuiet : 0));
+  } else if (exponent == 0) {
+    if (fraction == 0) {
+      result = Zero(negative);
+    } else {  // a float denormal is fraction * 2^-149, normal in the wider range
+      int shift = std::countl_zero(fraction);
+      result = Pack(negative, static_cast<uint16_t>(63 - shift - 149 + kBias), fraction << shift);
+    }
+  } else {  // normal: handled inline
+    result = Pack(negative, static_cast<uint16_t>(exponent - 127 + kBias), kTop | (fraction << 40));
+  }
+  return result;
+}
+
+SoftExtended SoftExtended::FromDoubleSlow(double x) {
+  SoftExtended result;
+  uint64_t bits = std::bit_cast<uint64_t>(x);
+  bool negative = (bits >> 63) != 0;
+  uint32_t exponent = (bits >> 52) & 0x7FF;
+  uint64_t fraction = bits & 0xFFFFFFFFFFFFF;
+  if (exponent == 0x7FF) {
+    if (fraction != 0 && (fraction & (uint64_t{1} << 51)) == 0) Raise(kSoftInvalid);
+    result =
+        Pack(negative, kSpecialExponent, kTop | (fraction << 11) | (fraction != 0 ? kQuiet : 0));
+  } else if (exponent == 0) {
+    if (fraction == 0) {
+      result = Zero(negative);
+    } else {  // fraction * 2^-1074
+      int shift = std::countl_zero(fraction);
+      result = Pack(negative, static_cast<uint16_t>(63 - shift - 1074 + kBias), fraction << shift);
+    }
+  } else {
+    result =
+        Pack(negative, static_cast<uint16_t>(exponent - 1023 + kBias), kTop | (fraction << 11));
+  }
+  return result;
+}
+
+SoftExtended SoftExtended::FromUnsigned(uint64_t n) {
+  if (n == 0) return SoftExtended();
+  int shift = std::countl_zero(n);
+  return Pack(false, static_cast<uint16_t>(63 - shift + kBias), n << shift);
+}
+
+SoftExtended SoftExtended::FromInt(int64_t n) {
+  uint64_t magnitude = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  SoftExtended x = FromUnsigned(magnitude);
+  return n < 0 ? -x : x;
+}
+
+SoftExtended SoftExtended::AddSlow(SoftExtended a, SoftExtended b, bool subtract) {
+  return Add(a, b, subtract);
+}
+
+SoftExtended SoftExtended::MultiplySlow(SoftExtended a, SoftExtended b) {
+  Operand ua = Unpack(a), ub = Unpack(b);
+  if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) return PropagateNaN(ua, ub);
+  bool negative = ua.negative != ub.negative;
+  if (ua.kind == Kind::kInfinity || ub.kind == Kind::kInfinity) {
+    if (ua.kind == Kind::kZero || ub.kind == Kind::kZero) return Invalid();  // 0 * inf
+    return Infinity(negative);
+  }
+  if (ua.kind == Kind::kZero || ub.kind == Kind::kZero) return Zero(negative);
+  // The 128-bit product is exact; its top bit is 126 or 127.
+  Wide product = Wide{ua.significand} * ub.significand;
+  return RoundAndPack(Normalise(negative, ua.exponent + ub.exponent + 1, product));
+}
+
+SoftExtended operator/(SoftExtended a, SoftExtended b) {
+  Operand ua = Unpack(a), ub = Unpack(b);
+  if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) return PropagateNaN(ua, ub);
+  bool negative = ua.negative != ub.negative;
+  if (ua.kind == Kind::kInfinity)
+    return ub.kind == Kind::kInfinity ? Invalid() : Infinity(negative);
+  if (ub.kind == Kind::kInfinity) return Zero(negative);
+  if (ub.kind == Kind::kZero) {
+    if (ua.kind == Kind::kZero) return Invalid();  // 0 / 0
+    Raise(SoftExtended::kSoftZeroDivide);
+    return Infinity(negative);
+  }
+  if (ua.kind == Kind::kZero) return Zero(negative);
+  // a * 2^64 / b has 64 or 65 bits; two more from the remainder make at least 66, enough
+  // for the rounding bit, and what remains after them decides the sticky bit exactly.
+  Wide numerator = Wide{ua.significand} << 64;
+  Wide quotient = numerator / ub.significand;
+  Wide remainder = (numerator % ub.significand) << 2;
+  quotient = (quotient << 2) | (remainder / ub.significand);
+  quotient |= (remainder % ub.significand) != 0;
+  // quotient ~ (a / b) * 2^66: its bit 127 stands for 2^(ea - eb + 61).
+  return RoundAndPack(Normalise(negative, ua.exponent - ub.exponent + 61, quotient));
+}
+
+SoftExtended::Order SoftExtended::Compare(SoftExtended a, SoftExtended b) {
+  Operand ua = Unpack(a), ub = Unpack(b);
+  if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) {
+    if (ua.kind == Kind::kUnsupported || ub.kind == Kind::kUnsupported || IsSignalling(ua) ||
+        IsSignalling(ub)) {
+      Raise(kSoftInvalid);
+    }
+    return kUnordered;
+  }
+  // Magnitudes order as (exponent, significand) once zeros are 0 and infinities top.
+  auto magnitude = [](const Operand& u) -> Wide {
+    if (u.kind == Kind::kZero) return 0;
+    if (u.kind == Kind::kInfinity) return Wide{1} << 80;
+    return (Wide(static_cast<uint32_t>(u.exponent + 2 * kBias)) << 64) | u.significand;
+  };
+  Wide ma = magnitude(ua), mb = magnitude(ub);
+  if (ma == 0 && mb == 0) return kEqual;
+  if (ua.negative != ub.negative) return ua.negative ? kLess : kGreater;
+  if (ma == mb) return kEqual;
+  return (ma < mb) != ua.negative ? kLess : kGreater;
+}
+
+float SoftExtended::RoundToFloatSlow() const {
+  Operand u = Unpack(*this);
+  uint32_t sign = u.negative ? 0x80000000 : 0;
+  uint32_t bits = 0;
+  switch (u.kind) {
+    case Kind::kUnsupported:
+      Raise(kSoftInvalid);
+      bits = 0xFFC00000;  // the float default NaN
+      break;
+    case Kind::kNaN:
+      if (IsSignalling(u)) Raise(kSoftInvalid);
+      bits = sign | 0x7FC00000 | static_cast<uint32_t>((u.significand >> 40) & 0x7FFFFF);
+      break;
+    case Kind::kInfinity:
+      bits = sign | 0x7F800000;
+      break;
+    case Kind::kZero:
+      bits = sign;
+      break;
+    case Kind::kFinite: {
+      Rounded r = RoundTo({u.negative, u.exponent, Wide{u.significand} << 64}, 24, -126);
+      if (r.exponent > 127) {
+        Raise(kSoftOverflow);
+        bits = sign | 0x7F800000;
+      } else {
+        uint32_t exponent = (r.significand & 0x800000) != 0 ? r.exponent + 127 : 0;
+        bits = sign | exponent << 23 | static_cast<uint32_t>(r.significand & 0x7FFFFF);
+      }
+      break;
+    }
+  }
+  return std::bit_cast<float>(bits);
+}
+
+double SoftExtended::RoundToDouble() const {
+  Operand u = Unpack(*this);
+  uint64_t sign = u.negative ? uint64_t{1} << 63 : 0;
+  constexpr uint64_t kInfinityBits = 0x7FF0000000000000;
+  constexpr uint64_t kFraction = 0x000FFFFFFFFFFFFF;
+  uint64_t bits = 0;
+  switch (u.kind) {
+    case Kind::kUnsupported:
+      Raise(kSoftInvalid);
+      bits = 0xFFF8000000000000;  // the double default NaN
+      break;
+    case Kind::kNaN:
+      if (IsSignalling(u)) Raise(kSoftInvalid);
+      bits = sign | 0x7FF8000000000000 | ((u.significand >> 11) & kFraction);
+      break;
+    case Kind::kInfinity:
+      bits = sign | kInfinityBits;
+      break;
+    case Kind::kZero:
+      bits = sign;
+      break;
+    case Kind::kFinite: {
+      Rounded r = RoundTo({u.negative, u.exponent, Wide{u.significand} << 64}, 53, -1022);
+      if (r.exponent > 1023) {
+        Raise(kSoftOverflow);
+        bits = sign | kInfinityBits;
+      } else {
+        uint64_t exponent = (r.significand & (kFraction + 1)) != 0 ? r.exponent + 1023 : 0;
+        bits = sign | exponent << 52 | (r.significand & kFraction);
+      }
+      break;
+    }
+  }
+  return std::bit_cast<double>(bits);
+}
+
+namespace {
+
+// Both integer conversions: the magnitude rounded to an integer (toward zero or to nearest
+// even), then the int64 range checked on the rounded value, as the x87 store does.
+int64_t ToInt64(SoftExtended x, bool nearest) {
+  constexpr int64_t kIntegerIndefinite = INT64_MIN;
+  Operand u = Unpack(x);
+  if (u.kind == Kind::kZero) return 0;
+  if (u.kind != Kind::kFinite || u.exponent > 63) {
+    Raise(SoftExtended::kSoftInvalid);
+    return kIntegerIndefinite;
+  }
+  uint64_t magnitude = 0;
+  if (u.exponent < 0) {
+    // Below 1: only a value above one half rounds to 1.
+    if (nearest && u.exponent == -1 && u.significand > kTop) magnitude = 1;
+  } else {
+    int shift = 63 - u.exponent;
+    magnitude = u.significand >> shift;
+    if (nearest && shift > 0) {
+      uint64_t rest = u.significand & ((uint64_t{1} << shift) - 1);
+      uint64_t half = uint64_t{1} << (shift - 1);
+      if (rest > half || (rest == half && (magnitude & 1) != 0)) ++magnitude;
+    }
+  }
+  if (magnitude > (u.negative ? kTop : kTop - 1)) {
+    Raise(SoftExtended::kSoftInvalid);
+    return kIntegerIndefinite;
+  }
+  return static_cast<int64_t>(u.negative ? 0 - magnitude : magnitude);
+}
+
+}  // namespace
+
+int64_t SoftExtended::TruncateSlow() const { return ToInt64(*this, false); }
+int64_t SoftExtended::RoundToInt64() const { return ToInt64(*this, true); }
+
+unsigned SoftExtended::Faults() { return tFaults; }
+void SoftExtended::ClearFaults() { tFaults = 0; }
+
+uint8_t SoftExtended::FaultStopCode() {
+  if ((tFaults & kSoftInvalid) != 0) return 207;
+  if ((tFaults & kSoftZeroDivide) != 0) return 200;
+  if ((tFaults & kSoftOverflow) != 0) return 205;
+  return 0;
+}

@@ -1,0 +1,233 @@
+#pragma once
+// SoftExtended: the 80-bit extended real (sign, 15-bit exponent with bias 16383, 64-bit
+// significand with an explicit top bit) computed in integer arithmetic, so every processor
+// gives the bits the x87 unit gives at the program's setting: precision 64 bits, round to
+// nearest even, underflow, denormal and inexact masked.
+//
+// The faults the x87 setting leaves unmasked are recorded instead of trapped, in sticky flags
+// the checkpoint reads (Faults, FaultStopCode). The value returned with a fault is the x87's
+// masked answer (infinity for overflow, the default NaN for invalid), which the stop at the
+// checkpoint makes irrelevant to the run.
+//
+//   SoftExtended x(0.1f);                  // exactly 13421773 * 2^-27
+//   (x * SoftExtended(3.0f)).RoundToFloat()  // 0.3f, rounded once from the 64-bit product
+//   SoftExtended(1.0f) / SoftExtended()    // +infinity, records kSoftZeroDivide
+//   SoftExtended::FaultStopCode()          // 200
+
+#include <bit>
+#include <cstdint>
+#include <utility>
+
+class SoftExtended {
+ public:
+  SoftExtended() = default;  // +0
+  // Normal floats, the program's operands, inline; the rest out of line.
+  explicit SoftExtended(float x) {
+    uint32_t bits = std::bit_cast<uint32_t>(x);
+    uint32_t exponent = (bits >> 23) & 0xFF;
+    if (exponent - 1 < 0xFE) [[likely]] {
+      signExponent_ = static_cast<uint16_t>((bits >> 31) << 15 | (exponent - 127 + kBias));
+      significand_ = kTopBit | uint64_t{bits & 0x7FFFFF} << 40;
+    } else if ((bits << 1) == 0) {
+      signExponent_ = static_cast<uint16_t>((bits >> 31) << 15);  // a zero
+    } else {
+      *this = FromFloatSlow(x);
+    }
+  }
+  explicit SoftExtended(double x) {
+    uint64_t bits = std::bit_cast<uint64_t>(x);
+    uint32_t exponent = (bits >> 52) & 0x7FF;
+    if (exponent - 1 < 0x7FE) [[likely]] {
+      signExponent_ = static_cast<uint16_t>((bits >> 63) << 15 | (exponent - 1023 + kBias));
+      significand_ = kTopBit | (bits & 0xFFFFFFFFFFFFF) << 11;
+    } else if ((bits << 1) == 0) {
+      signExponent_ = static_cast<uint16_t>((bits >> 63) << 15);  // a zero
+    } else {
+      *this = FromDoubleSlow(x);
+    }
+  }
+  static SoftExtended FromInt(int64_t n);
+  static SoftExtended FromUnsigned(uint64_t n);
+  static SoftExtended FromFields(bool negative, uint16_t exponent, uint64_t significand) {
+    SoftExtended x;
+    x.signExponent_ = static_cast<uint16_t>((negative ? 0x8000 : 0) | (exponent & 0x7FFF));
+    x.significand_ = significand;
+    return x;
+  }
+
+  bool Negative() const { return (signExponent_ & 0x8000) != 0; }
+  uint16_t Exponent() const { return signExponent_ & 0x7FFF; }
+  uint64_t Significand() const { return significand_; }
+  bool IsNaN() const { return Exponent() == 0x7FFF && (significand_ << 1) != 0; }
+  bool IsInfinite() const { return Exponent() == 0x7FFF && significand_ == kTopBit; }
+
+  // Addition, subtraction and multiplication of two normal numbers with a normal result
+  // (nearly every operation of a run) are done inline; everything else out of line.
+  friend SoftExtended operator+(SoftExtended a, SoftExtended b) { return AddFast(a, b, 0); }
+  friend SoftExtended operator-(SoftExtended a, SoftExtended b) { return AddFast(a, b, 0x8000); }
+  friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
+    if (BothNormal(a, b)) [[likely]] {
+      Wide product = Wide{a.significand_} * b.significand_;
+      int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1;
+      if ((product >> 127) == 0) {
+        product <<= 1;
+        --exponent;
+      }
+      SoftExtended r;
+      if (RoundInto(r, (a.signExponent_ ^ b.signExponent_) & 0x8000, exponent, product)) [[likely]]
+        return r;
+    } else if (BothNormalOrZero(a, b)) {
+      return FromFields(a.Negative() != b.Negative(), 0, 0);
+    }
+    return MultiplySlow(a, b);
+  }
+  friend SoftExtended operator/(SoftExtended a, SoftExtended b);
+  friend SoftExtended operator-(SoftExtended a) {
+    a.signExponent_ ^= 0x8000;
+    return a;
+  }
+
+  // Quiet compares: a NaN operand makes every one false but !=, with no fault. (Like the
+  // x87's unordered compare, a signalling NaN or an encoding the x87 rejects records invalid.)
+  friend bool operator<(SoftExtended a, SoftExtended b) { return CompareFast(a, b) == kLess; }
+  friend bool operator>(SoftExtended a, SoftExtended b) { return CompareFast(a, b) == kGreater; }
+  friend bool operator<=(SoftExtended a, SoftExtended b) {
+    Order o = CompareFast(a, b);
+    return o == kLess || o == kEqual;
+  }
+  friend bool operator>=(SoftExtended a, SoftExtended b) {
+    Order o = CompareFast(a, b);
+    return o == kGreater || o == kEqual;
+  }
+  friend bool operator==(SoftExtended a, SoftExtended b) { return CompareFast(a, b) == kEqual; }
+  friend bool operator!=(SoftExtended a, SoftExtended b) { return CompareFast(a, b) != kEqual; }
+
+  // Nearest even; beyond the float range: overflow.
+  float RoundToFloat() const {
+    int32_t exponent = static_cast<int32_t>(Exponent()) - kBias;  // of the top bit
+    if (IsNormal() && exponent >= -126 && exponent <= 127) [[likely]] {
+      uint64_t kept = significand_ >> 40, rest = significand_ & 0xFFFFFFFFFF;
+      constexpr uint64_t kHalf = uint64_t{1} << 39;
+      if (rest > kHalf || (rest == kHalf && (kept & 1) != 0)) ++kept;
+      if (kept >> 24 == 0 || exponent < 127) {  // not rounded beyond the largest float
+        uint32_t bits = static_cast<uint32_t>((signExponent_ & 0x8000) << 16) +
+                        (static_cast<uint32_t>(exponent + 126) << 23) + static_cast<uint32_t>(kept);
+        return std::bit_cast<float>(bits);  // a carry out of the significand bumps the exponent
+      }
+    }
+    return RoundToFloatSlow();
+  }
+  double RoundToDouble() const;  // likewise
+  // Toward zero; NaN or beyond int64: invalid, INT64_MIN.
+  int64_t TruncateToInt64() const {
+    int32_t exponent = static_cast<int32_t>(Exponent()) - kBias;
+    if (IsNormal() && exponent >= 0 && exponent <= 62) [[likely]] {
+      int64_t magnitude = static_cast<int64_t>(significand_ >> (63 - exponent));
+      return Negative() ? -magnitude : magnitude;
+    }
+    if (IsZero()) return 0;
+    return TruncateSlow();
+  }
+  int64_t RoundToInt64() const;  // nearest even; the same fault rule
+
+  // Sticky fault flags, at the bits the x87 status word gives them. Per thread, as the
+  // x87 unit's are.
+  static constexpr unsigned kSoftInvalid = 0x01;
+  static constexpr unsigned kSoftZeroDivide = 0x04;
+  static constexpr unsigned kSoftOverflow = 0x08;
+  static unsigned Faults();
+  static void ClearFaults();
+  // The exit code of the stop a recorded fault calls for, 0 when none: invalid 207 before
+  // zero-divide 200 before overflow 205.
+  static uint8_t FaultStopCode();
+
+ private:
+  using Wide = unsigned __int128;
+  static constexpr uint64_t kTopBit = uint64_t{1} << 63;
+  static constexpr int32_t kBias = 16383;
+  enum Order { kLess, kEqual, kGreater, kUnordered };
+  static Order Compare(SoftExtended a, SoftExtended b);
+  static SoftExtended FromFloatSlow(float x);
+  static SoftExtended FromDoubleSlow(double x);
+  static SoftExtended AddSlow(SoftExtended a, SoftExtended b, bool subtract);
+  static SoftExtended MultiplySlow(SoftExtended a, SoftExtended b);
+  float RoundToFloatSlow() const;
+  int64_t TruncateSlow() const;
+
+  // Exponent 1..0x7FFE with the top bit set: no zero, denormal, special or unnormal.
+  bool IsNormal() const {
+    return static_cast<uint16_t>(Exponent() - 1) < 0x7FFE && (significand_ & kTopBit) != 0;
+  }
+  static bool BothNormal(SoftExtended a, SoftExtended b) { return a.IsNormal() && b.IsNormal(); }
+  bool IsZero() const { return Exponent() == 0 && significand_ == 0; }
+  static bool BothNormalOrZero(SoftExtended a, SoftExtended b) {
+    return (a.IsNormal() || a.IsZero()) && (b.IsNormal() || b.IsZero());
+  }
+
+  // x * 2^(exponent - 127), bit 127 of x set, rounded to 64 bits nearest even into r;
+  // false (r untouched) when the result is not a normal number.
+  static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent, Wide x) {
+    uint64_t kept = static_cast<uint64_t>(x >> 64), rest = static_cast<uint64_t>(x);
+    if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
+      if (++kept == 0) {
+        kept = kTopBit;
+        ++exponent;
+      }
+    }
+    if (exponent < 1 || exponent > 0x7FFE) return false;
+    r.signExponent_ = static_cast<uint16_t>(sign | static_cast<unsigned>(exponent));
+    r.significand_ = kept;
+    return true;
+  }
+
+  // signFlip 0x8000 subtracts. Exponents more than 63 apart go out of line.
+  static SoftExtended AddFast(SoftExtended a, SoftExtended b, unsigned signFlip) {
+    if (BothNormal(a, b)) [[likely]] {
+      SoftExtended big = a, small = b;
+      small.signExponent_ ^= static_cast<uint16_t>(signFlip);
+      if (big.Exponent() < small.Exponent() ||
+          (big.Exponent() == small.Exponent() && big.significand_ < small.significand_)) {
+        std::swap(big, small);
+      }
+      int distance = big.Exponent() - small.Exponent();
+      if (distance <= 63) {
+        Wide x = Wide{big.significand_} << 63;
+        Wide y = (Wide{small.significand_} << 63) >> distance;  // exact: nothing shifted out
+        int32_t exponent = big.Exponent() + 1;
+        if (((big.signExponent_ ^ small.signExponent_) & 0x8000) == 0) {
+          x += y;
+        } else {
+          x -= y;
+          if (x == 0) return SoftExtended();  // x - x is +0 when rounding to nearest
+        }
+        uint64_t high = static_cast<uint64_t>(x >> 64);
+        int shift =
+            high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<uint64_t>(x));
+        SoftExtended r;
+        if (RoundInto(r, big.signExponent_ & 0x8000u, exponent - shift, x << shift)) [[likely]]
+          return r;
+      }
+    } else if (BothNormalOrZero(a, b)) {
+      b.signExponent_ ^= static_cast<uint16_t>(signFlip);
+      if (!b.IsZero()) return b;
+      if (!a.IsZero()) return a;
+      return FromFields(a.Negative() && b.Negative(), 0, 0);  // -0 only from -0 + -0
+    }
+    return AddSlow(a, b, signFlip != 0);
+  }
+
+  static Order CompareFast(SoftExtended a, SoftExtended b) {
+    if (BothNormalOrZero(a, b)) [[likely]] {
+      if (a.IsZero() && b.IsZero()) return kEqual;
+      if (a.Negative() != b.Negative()) return a.Negative() ? kLess : kGreater;
+      Wide ma = Wide{a.Exponent()} << 64 | a.significand_;
+      Wide mb = Wide{b.Exponent()} << 64 | b.significand_;
+      if (ma == mb) return kEqual;
+      return (ma < mb) != a.Negative() ? kLess : kGreater;
+    }
+    return Compare(a, b);
+  }
+
+  uint16_t signExponent_ = 0;
+  uint64_t significand_ = 0;
+};
