@@ -37,15 +37,7 @@ void AppendExponentForm(NumberText& text, bool negative, DecimalParts parts, int
   // width - 8 limited to 2 .. 18, written so that no width can overflow.
   int32_t p = width < 10 ? 2 : width > 26 ? 18 : width - 8;
   DigitBuffer S;
-  DigitString(parts.m, 18, S);  // unrounded: S[0] = "1" means m >= 10
-  int32_t f = S[0] == '1' ? 0 : 1;
-  DigitString(parts.m, p - 1 + f, S);
-  int32_t first = 1;
-  int32_t e = parts.k;
-  if (S[0] != '0') {
-    first = 0;
-    e = parts.k + 1;
-  }
+  auto [first, e] = SignificantDigits(parts, p, S);
   Append(text, negative ? '-' : ' ');
   Append(text, S[first]);
   Append(text, '.');
@@ -59,6 +51,14 @@ void AppendExponentForm(NumberText& text, bool negative, DecimalParts parts, int
 }
 
 }  // namespace
+
+DigitPlace SignificantDigits(DecimalParts parts, int32_t count, DigitBuffer& S) {
+  DigitString(parts.m, 18, S);  // unrounded: S[0] = "1" means m >= 10
+  int32_t f = S[0] == '1' ? 0 : 1;
+  DigitString(parts.m, count - 1 + f, S);
+  if (S[0] != '0') return {0, parts.k + 1};
+  return {1, parts.k};
+}
 
 NumberText FormatInteger(int32_t value) {
   NumberText text;

@@ -47,3 +47,14 @@ DecimalParts DecimalExponent(Extended a);
 //   DigitString(0.0625, 4)  -> "00063"
 using DigitBuffer = CheckedArray<char, 0, 254>;
 void DigitString(Extended m, int32_t n, DigitBuffer& S);
+
+// The count (>= 1) significant digits of parts' value, rounded half up at the last as the
+// exponent form shows them: S[first .. first + count - 1], the first one worth 10^exponent.
+// A carry into a new leading digit moves first and exponent by one.
+//   SignificantDigits({3, 1.2345}, 2)  -> "12" at first 1, exponent 3
+//   SignificantDigits({0, 9.96}, 2)    -> "10" at first 0, exponent 1
+struct DigitPlace {
+  int32_t first;
+  int32_t exponent;
+};
+DigitPlace SignificantDigits(DecimalParts parts, int32_t count, DigitBuffer& S);

@@ -55,15 +55,7 @@ uint64_t PowerOfTen(int32_t n) {
 ShortestDecimal Nearest(Extended a, int32_t count) {
   DecimalParts parts = DecimalExponent(a);
   DigitBuffer S;
-  DigitString(parts.m, 18, S);  // unrounded: S[0] = "1" means m >= 10
-  int32_t f = S[0] == '1' ? 0 : 1;
-  DigitString(parts.m, count - 1 + f, S);
-  int32_t first = 1;
-  int32_t e = parts.k;
-  if (S[0] != '0') {
-    first = 0;
-    e = parts.k + 1;
-  }
+  auto [first, e] = SignificantDigits(parts, count, S);
   uint64_t digits = 0;
   for (int32_t i = first; i < first + count; ++i) digits = digits * 10 + (S[i] - '0');
   return {digits, count, e, false};
