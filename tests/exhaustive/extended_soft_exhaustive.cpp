@@ -31,18 +31,6 @@ using X87 = X87Extended;
 std::mutex gReportLock;
 std::atomic<uint64_t> gDifferences{0};
 
-unsigned TakeSoftFaults() {
-  unsigned faults = SoftExtended::Faults();
-  SoftExtended::ClearFaults();
-  return faults;
-}
-
-unsigned TakeX87Faults() {
-  int faults = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-  if (faults != 0) std::feclearexcept(FE_ALL_EXCEPT);
-  return static_cast<unsigned>(faults);
-}
-
 // The program's setting (precision 64, nearest) with the three faults masked, so the x87
 // records them in its status word; every thread starts from the system's default.
 void LoadMaskedSetting() {

@@ -19,18 +19,6 @@ static_assert(FE_INVALID == SoftExtended::kSoftInvalid &&
               FE_DIVBYZERO == SoftExtended::kSoftZeroDivide &&
               FE_OVERFLOW == SoftExtended::kSoftOverflow);
 
-unsigned TakeSoftFaults() {
-  unsigned faults = SoftExtended::Faults();
-  SoftExtended::ClearFaults();
-  return faults;
-}
-
-unsigned TakeX87Faults() {
-  int faults = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-  if (faults != 0) std::feclearexcept(FE_ALL_EXCEPT);
-  return static_cast<unsigned>(faults);
-}
-
 class SoftVsX87 : public testing::TestWithParam<Op> {
  protected:
   void SetUp() override {

@@ -1,6 +1,22 @@
 #include "extended_cases.h"
 
+#include <cfenv>
+
+#include "runtime/number/extended_soft.h"
+
 namespace extended_cases {
+
+unsigned TakeSoftFaults() {
+  unsigned faults = SoftExtended::Faults();
+  SoftExtended::ClearFaults();
+  return faults;
+}
+
+unsigned TakeX87Faults() {
+  int faults = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  if (faults != 0) std::feclearexcept(FE_ALL_EXCEPT);
+  return static_cast<unsigned>(faults);
+}
 
 const char* Name(Op op) {
   switch (op) {

@@ -68,6 +68,11 @@ T Hidden(T x) {
   return x;
 }
 
+// The faults recorded since the last call, cleared: the soft type's sticky flags, and the
+// x87 unit's status word (the x87 side runs with its faults masked, so they only collect).
+unsigned TakeSoftFaults();
+unsigned TakeX87Faults();
+
 // Runs op on the operands with an implementation E of the extended interface; takeFaults
 // returns the faults recorded since the last call and clears them.
 template <class E, class TakeFaults>
