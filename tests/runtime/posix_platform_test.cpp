@@ -189,9 +189,11 @@ TEST(PosixSeedClock, FollowsTheRealMonotonicClock) {
 // A request to end, any signal whose default action ends the process, writes out what is
 // still pending, then ends by the same signal.
 TEST(PosixEndRequestDeathTest, PendingOutputGoesOutThenTheSignalEndsTheProcess) {
+  // Two real-time signals, not the last ones: qemu-user keeps those for itself, so the
+  // suite would fail under emulation on other processors for the emulator's sake.
   for (int signal :
        {SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL,
-        SIGPWR, SIGSTKFLT, SIGTRAP, SIGABRT, SIGSYS, SIGRTMIN, SIGRTMAX}) {
+        SIGPWR, SIGSTKFLT, SIGTRAP, SIGABRT, SIGSYS, SIGRTMIN, SIGRTMIN + 1}) {
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
     pid_t child = fork();
