@@ -180,32 +180,63 @@ class SoftExtended {
     return true;
   }
 
-  // signFlip 0x8000 subtracts. Exponents more than 63 apart go out of line.
-  static SoftExtended AddFast(SoftExtended a, SoftExtended b, unsigned signFlip) {
+  // signFlip 0x8000 subtracts. Exponents more than 63 apart go out of line. In 64-bit
+  // halves: the larger magnitude's significand, and the smaller one's shifted right with
+  // the bits it loses kept whole in `lost` (at most 63 of them), so the exact sum or
+  // difference is kept.lost before rounding.
+  [[gnu::always_inline]] static SoftExtended AddFast(SoftExtended a, SoftExtended b,
+                                                     unsigned signFlip) {
     if (BothNormal(a, b)) [[likely]] {
-      SoftExtended big = a, small = b;
-      small.signExponent_ ^= static_cast<uint16_t>(signFlip);
-      if (big.Exponent() < small.Exponent() ||
-          (big.Exponent() == small.Exponent() && big.significand_ < small.significand_)) {
+      unsigned bigSign = a.signExponent_ & 0x8000u;
+      unsigned smallSign = (b.signExponent_ ^ signFlip) & 0x8000u;
+      int32_t exponent = a.Exponent(), smallExponent = b.Exponent();
+      uint64_t big = a.significand_, small = b.significand_;
+      if (exponent < smallExponent || (exponent == smallExponent && big < small)) {
+        std::swap(bigSign, smallSign);
+        std::swap(exponent, smallExponent);
         std::swap(big, small);
       }
-      int distance = big.Exponent() - small.Exponent();
+      unsigned distance = static_cast<unsigned>(exponent - smallExponent);
       if (distance <= 63) {
-        Wide x = Wide{big.significand_} << 63;
-        Wide y = (Wide{small.significand_} << 63) >> distance;  // exact: nothing shifted out
-        int32_t exponent = big.Exponent() + 1;
-        if (((big.signExponent_ ^ small.signExponent_) & 0x8000) == 0) {
-          x += y;
+        uint64_t shifted = small >> distance;
+        uint64_t lost = distance == 0 ? 0 : small << (64 - distance);
+        uint64_t kept, rest;
+        if (bigSign == smallSign) {
+          kept = big + shifted;
+          rest = lost;
+          if (kept < big) {  // a carry: one bit more, the lowest joins the rest
+            rest = kept << 63 | lost >> 1 | (lost & 1);
+            kept = kTopBit | kept >> 1;
+            ++exponent;
+          }
         } else {
-          x -= y;
-          if (x == 0) return SoftExtended();  // x - x is +0 when rounding to nearest
+          kept = big - shifted - (lost != 0);
+          rest = 0 - lost;
+          if ((kept & kTopBit) == 0) {
+            if (kept == 0 && rest == 0) return SoftExtended();  // x - x is +0 to nearest
+            int shift = kept != 0 ? std::countl_zero(kept) : 64 + std::countl_zero(rest);
+            if (shift < 64) {
+              kept = kept << shift | rest >> (64 - shift);
+              rest <<= shift;
+            } else {
+              kept = rest << (shift - 64);
+              rest = 0;
+            }
+            exponent -= shift;
+          }
         }
-        uint64_t high = static_cast<uint64_t>(x >> 64);
-        int shift =
-            high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<uint64_t>(x));
-        SoftExtended r;
-        if (RoundInto(r, big.signExponent_ & 0x8000u, exponent - shift, x << shift)) [[likely]]
+        if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
+          if (++kept == 0) {
+            kept = kTopBit;
+            ++exponent;
+          }
+        }
+        if (exponent >= 1 && exponent <= 0x7FFE) [[likely]] {
+          SoftExtended r;
+          r.signExponent_ = static_cast<uint16_t>(bigSign | static_cast<unsigned>(exponent));
+          r.significand_ = kept;
           return r;
+        }
       }
     } else if (BothNormalOrZero(a, b)) {
       b.signExponent_ ^= static_cast<uint16_t>(signFlip);
