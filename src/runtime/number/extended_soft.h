@@ -63,9 +63,14 @@ class SoftExtended {
 
   // Addition, subtraction and multiplication of two normal numbers with a normal result
   // (nearly every operation of a run) are done inline; everything else out of line.
-  friend SoftExtended operator+(SoftExtended a, SoftExtended b) { return AddFast(a, b, 0); }
-  friend SoftExtended operator-(SoftExtended a, SoftExtended b) { return AddFast(a, b, 0x8000); }
-  friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
+  // Inline throughout: a call costs as much as the fast path itself.
+  [[gnu::always_inline]] friend SoftExtended operator+(SoftExtended a, SoftExtended b) {
+    return AddFast(a, b, 0);
+  }
+  [[gnu::always_inline]] friend SoftExtended operator-(SoftExtended a, SoftExtended b) {
+    return AddFast(a, b, 0x8000);
+  }
+  [[gnu::always_inline]] friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
     if (BothNormal(a, b)) [[likely]] {
       Wide product = Wide{a.significand_} * b.significand_;
       int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1;
@@ -121,7 +126,8 @@ class SoftExtended {
   // Toward zero; NaN or beyond int64: invalid, INT64_MIN.
   int64_t TruncateToInt64() const {
     int32_t exponent = static_cast<int32_t>(Exponent()) - kBias;
-    if (IsNormal() && exponent >= 0 && exponent <= 62) [[likely]] {
+    if (IsNormal() && exponent <= 62) [[likely]] {
+      if (exponent < 0) return 0;  // below 1 in size
       int64_t magnitude = static_cast<int64_t>(significand_ >> (63 - exponent));
       return Negative() ? -magnitude : magnitude;
     }
@@ -251,10 +257,11 @@ class SoftExtended {
     if (BothNormalOrZero(a, b)) [[likely]] {
       if (a.IsZero() && b.IsZero()) return kEqual;
       if (a.Negative() != b.Negative()) return a.Negative() ? kLess : kGreater;
-      Wide ma = Wide{a.Exponent()} << 64 | a.significand_;
-      Wide mb = Wide{b.Exponent()} << 64 | b.significand_;
-      if (ma == mb) return kEqual;
-      return (ma < mb) != a.Negative() ? kLess : kGreater;
+      // Magnitudes order as (exponent, significand).
+      uint16_t ea = a.Exponent(), eb = b.Exponent();
+      if (ea == eb && a.significand_ == b.significand_) return kEqual;
+      bool smaller = ea != eb ? ea < eb : a.significand_ < b.significand_;
+      return smaller != a.Negative() ? kLess : kGreater;
     }
     return Compare(a, b);
   }
