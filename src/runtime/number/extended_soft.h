@@ -14,6 +14,7 @@
 //   SoftExtended(1.0f) / SoftExtended()    // +infinity, records kSoftZeroDivide
 //   SoftExtended::FaultStopCode()          // 200
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <utility>
@@ -73,13 +74,16 @@ class SoftExtended {
   [[gnu::always_inline]] friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
     if (BothNormal(a, b)) [[likely]] {
       Wide product = Wide{a.significand_} * b.significand_;
-      int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1;
-      if ((product >> 127) == 0) {
-        product <<= 1;
-        --exponent;
-      }
+      uint64_t high = static_cast<uint64_t>(product >> 64), low = static_cast<uint64_t>(product);
+      // The product's top bit is bit 127 or 126, a coin toss the processor cannot predict:
+      // shifted up by 0 or 1 without a branch.
+      unsigned shift = static_cast<unsigned>(high >> 63) ^ 1;
+      high = high << shift | (low >> 63 & shift);
+      low <<= shift;
+      int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1 - static_cast<int32_t>(shift);
       SoftExtended r;
-      if (RoundInto(r, (a.signExponent_ ^ b.signExponent_) & 0x8000, exponent, product)) [[likely]]
+      if (RoundInto(r, (a.signExponent_ ^ b.signExponent_) & 0x8000, exponent, high, low))
+          [[likely]]
         return r;
     } else if (BothNormalOrZero(a, b)) {
       return FromFields(a.Negative() != b.Negative(), 0, 0);
@@ -113,7 +117,9 @@ class SoftExtended {
     if (IsNormal() && exponent >= -126 && exponent <= 127) [[likely]] {
       uint64_t kept = significand_ >> 40, rest = significand_ & 0xFFFFFFFFFF;
       constexpr uint64_t kHalf = uint64_t{1} << 39;
-      if (rest > kHalf || (rest == kHalf && (kept & 1) != 0)) ++kept;
+      // Without a branch: which way it rounds is a coin toss.
+      kept +=
+          static_cast<uint64_t>(rest > kHalf) | (static_cast<uint64_t>(rest == kHalf) & kept & 1);
       if (kept >> 24 == 0 || exponent < 127) {  // not rounded beyond the largest float
         uint32_t bits = static_cast<uint32_t>((signExponent_ & 0x8000) << 16) +
                         (static_cast<uint32_t>(exponent + 126) << 23) + static_cast<uint32_t>(kept);
@@ -164,16 +170,20 @@ class SoftExtended {
   bool IsNormal() const {
     return static_cast<uint16_t>(Exponent() - 1) < 0x7FFE && (significand_ & kTopBit) != 0;
   }
-  static bool BothNormal(SoftExtended a, SoftExtended b) { return a.IsNormal() && b.IsNormal(); }
+  // Both IsNormal, tested at once.
+  static bool BothNormal(SoftExtended a, SoftExtended b) {
+    uint32_t biggerExponentLess1 = std::max(a.Exponent() - 1u, b.Exponent() - 1u);
+    return (biggerExponentLess1 < 0x7FFE) & ((a.significand_ & b.significand_) >> 63 != 0);
+  }
   bool IsZero() const { return Exponent() == 0 && significand_ == 0; }
   static bool BothNormalOrZero(SoftExtended a, SoftExtended b) {
     return (a.IsNormal() || a.IsZero()) && (b.IsNormal() || b.IsZero());
   }
 
-  // x * 2^(exponent - 127), bit 127 of x set, rounded to 64 bits nearest even into r;
-  // false (r untouched) when the result is not a normal number.
-  static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent, Wide x) {
-    uint64_t kept = static_cast<uint64_t>(x >> 64), rest = static_cast<uint64_t>(x);
+  // kept.rest * 2^(exponent - 63), the top bit of kept set, rounded to 64 bits nearest even
+  // into r; false (r untouched) when the result is not a normal number.
+  static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent, uint64_t kept,
+                        uint64_t rest) {
     if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
       if (++kept == 0) {
         kept = kTopBit;
