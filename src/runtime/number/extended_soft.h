@@ -203,15 +203,18 @@ class SoftExtended {
   [[gnu::always_inline]] static SoftExtended AddFast(SoftExtended a, SoftExtended b,
                                                      unsigned signFlip) {
     if (BothNormal(a, b)) [[likely]] {
-      unsigned bigSign = a.signExponent_ & 0x8000u;
-      unsigned smallSign = (b.signExponent_ ^ signFlip) & 0x8000u;
-      int32_t exponent = a.Exponent(), smallExponent = b.Exponent();
-      uint64_t big = a.significand_, small = b.significand_;
-      if (exponent < smallExponent || (exponent == smallExponent && big < small)) {
-        std::swap(bigSign, smallSign);
-        std::swap(exponent, smallExponent);
-        std::swap(big, small);
-      }
+      unsigned signA = a.signExponent_ & 0x8000u;
+      unsigned signB = (b.signExponent_ ^ signFlip) & 0x8000u;
+      int32_t exponentA = a.Exponent(), exponentB = b.Exponent();
+      // Which operand is larger is often a coin toss: one wide compare (a subtract with
+      // borrow), then selects rather than a branch.
+      bool swap =
+          (Wide{a.Exponent()} << 64 | a.significand_) < (Wide{b.Exponent()} << 64 | b.significand_);
+      unsigned bigSign = swap ? signB : signA, smallSign = swap ? signA : signB;
+      int32_t exponent = swap ? exponentB : exponentA;
+      int32_t smallExponent = swap ? exponentA : exponentB;
+      uint64_t big = swap ? b.significand_ : a.significand_;
+      uint64_t small = swap ? a.significand_ : b.significand_;
       unsigned distance = static_cast<unsigned>(exponent - smallExponent);
       if (distance <= 63) {
         uint64_t shifted = small >> distance;
