@@ -12,9 +12,7 @@ namespace {
 inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   // 9x has at most 28 significant bits: exact in a double, and so is t - i.
   double t = static_cast<double>(x) * 9.0;
-  // The shares' range truncates as a double does; the rest (a NaN included) takes the
-  // extended path with its stops.
-  int i = t >= 0.0 && t < 256.0 ? static_cast<int>(t) : TruncateToByte(Extended(t));
+  int i = TruncateToByte(Extended(t));
   float f = static_cast<float>(t - i);
   // At level 9 the last column serves as both ends.
   const float& here = row[i];
