@@ -120,7 +120,6 @@ const std::vector<Fields>& EdgeValues() {
         {kBias - 64, kTop},                  // half an ulp of 1
         {kBias - 65, kTop},                  // a quarter ulp of 1
         {kBias - 64, kTop | 1},              // just above half an ulp
-        {kBias - 63, kOnes},                 // 1 - this: the widest in-word add
         {kBias - 1, kTop},                   // 0.5
         {kBias, kTop | (kTop >> 1)},         // 1.5
         {kBias + 1, kTop | (kTop >> 2)},     // 2.5
