@@ -14,6 +14,7 @@
 //   SoftExtended(1.0f) / SoftExtended()    // +infinity, records kSoftZeroDivide
 //   SoftExtended::FaultStopCode()          // 200
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <utility>
@@ -63,18 +64,26 @@ class SoftExtended {
 
   // Addition, subtraction and multiplication of two normal numbers with a normal result
   // (nearly every operation of a run) are done inline; everything else out of line.
-  friend SoftExtended operator+(SoftExtended a, SoftExtended b) { return AddFast(a, b, 0); }
-  friend SoftExtended operator-(SoftExtended a, SoftExtended b) { return AddFast(a, b, 0x8000); }
-  friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
+  // Inline throughout: a call costs as much as the fast path itself.
+  [[gnu::always_inline]] friend SoftExtended operator+(SoftExtended a, SoftExtended b) {
+    return AddFast(a, b, 0);
+  }
+  [[gnu::always_inline]] friend SoftExtended operator-(SoftExtended a, SoftExtended b) {
+    return AddFast(a, b, 0x8000);
+  }
+  [[gnu::always_inline]] friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
     if (BothNormal(a, b)) [[likely]] {
       Wide product = Wide{a.significand_} * b.significand_;
-      int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1;
-      if ((product >> 127) == 0) {
-        product <<= 1;
-        --exponent;
-      }
+      uint64_t high = static_cast<uint64_t>(product >> 64), low = static_cast<uint64_t>(product);
+      // The product's top bit is bit 127 or 126, a coin toss the processor cannot predict:
+      // shifted up by 0 or 1 without a branch.
+      unsigned shift = static_cast<unsigned>(high >> 63) ^ 1;
+      high = high << shift | (low >> 63 & shift);
+      low <<= shift;
+      int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1 - static_cast<int32_t>(shift);
       SoftExtended r;
-      if (RoundInto(r, (a.signExponent_ ^ b.signExponent_) & 0x8000, exponent, product)) [[likely]]
+      if (RoundInto(r, (a.signExponent_ ^ b.signExponent_) & 0x8000, exponent, high, low))
+          [[likely]]
         return r;
     } else if (BothNormalOrZero(a, b)) {
       return FromFields(a.Negative() != b.Negative(), 0, 0);
@@ -108,7 +117,9 @@ class SoftExtended {
     if (IsNormal() && exponent >= -126 && exponent <= 127) [[likely]] {
       uint64_t kept = significand_ >> 40, rest = significand_ & 0xFFFFFFFFFF;
       constexpr uint64_t kHalf = uint64_t{1} << 39;
-      if (rest > kHalf || (rest == kHalf && (kept & 1) != 0)) ++kept;
+      // Without a branch: which way it rounds is a coin toss.
+      kept +=
+          static_cast<uint64_t>(rest > kHalf) | (static_cast<uint64_t>(rest == kHalf) & kept & 1);
       if (kept >> 24 == 0 || exponent < 127) {  // not rounded beyond the largest float
         uint32_t bits = static_cast<uint32_t>((signExponent_ & 0x8000) << 16) +
                         (static_cast<uint32_t>(exponent + 126) << 23) + static_cast<uint32_t>(kept);
@@ -121,7 +132,8 @@ class SoftExtended {
   // Toward zero; NaN or beyond int64: invalid, INT64_MIN.
   int64_t TruncateToInt64() const {
     int32_t exponent = static_cast<int32_t>(Exponent()) - kBias;
-    if (IsNormal() && exponent >= 0 && exponent <= 62) [[likely]] {
+    if (IsNormal() && exponent <= 62) [[likely]] {
+      if (exponent < 0) return 0;  // below 1 in size
       int64_t magnitude = static_cast<int64_t>(significand_ >> (63 - exponent));
       return Negative() ? -magnitude : magnitude;
     }
@@ -158,16 +170,20 @@ class SoftExtended {
   bool IsNormal() const {
     return static_cast<uint16_t>(Exponent() - 1) < 0x7FFE && (significand_ & kTopBit) != 0;
   }
-  static bool BothNormal(SoftExtended a, SoftExtended b) { return a.IsNormal() && b.IsNormal(); }
+  // Both IsNormal, tested at once.
+  static bool BothNormal(SoftExtended a, SoftExtended b) {
+    uint32_t biggerExponentLess1 = std::max(a.Exponent() - 1u, b.Exponent() - 1u);
+    return (biggerExponentLess1 < 0x7FFE) & ((a.significand_ & b.significand_) >> 63 != 0);
+  }
   bool IsZero() const { return Exponent() == 0 && significand_ == 0; }
   static bool BothNormalOrZero(SoftExtended a, SoftExtended b) {
     return (a.IsNormal() || a.IsZero()) && (b.IsNormal() || b.IsZero());
   }
 
-  // x * 2^(exponent - 127), bit 127 of x set, rounded to 64 bits nearest even into r;
-  // false (r untouched) when the result is not a normal number.
-  static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent, Wide x) {
-    uint64_t kept = static_cast<uint64_t>(x >> 64), rest = static_cast<uint64_t>(x);
+  // kept.rest * 2^(exponent - 63), the top bit of kept set, rounded to 64 bits nearest even
+  // into r; false (r untouched) when the result is not a normal number.
+  static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent, uint64_t kept,
+                        uint64_t rest) {
     if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
       if (++kept == 0) {
         kept = kTopBit;
@@ -180,32 +196,66 @@ class SoftExtended {
     return true;
   }
 
-  // signFlip 0x8000 subtracts. Exponents more than 63 apart go out of line.
-  static SoftExtended AddFast(SoftExtended a, SoftExtended b, unsigned signFlip) {
+  // signFlip 0x8000 subtracts. Exponents more than 63 apart go out of line. In 64-bit
+  // halves: the larger magnitude's significand, and the smaller one's shifted right with
+  // the bits it loses kept whole in `lost` (at most 63 of them), so the exact sum or
+  // difference is kept.lost before rounding.
+  [[gnu::always_inline]] static SoftExtended AddFast(SoftExtended a, SoftExtended b,
+                                                     unsigned signFlip) {
     if (BothNormal(a, b)) [[likely]] {
-      SoftExtended big = a, small = b;
-      small.signExponent_ ^= static_cast<uint16_t>(signFlip);
-      if (big.Exponent() < small.Exponent() ||
-          (big.Exponent() == small.Exponent() && big.significand_ < small.significand_)) {
-        std::swap(big, small);
-      }
-      int distance = big.Exponent() - small.Exponent();
+      unsigned signA = a.signExponent_ & 0x8000u;
+      unsigned signB = (b.signExponent_ ^ signFlip) & 0x8000u;
+      int32_t exponentA = a.Exponent(), exponentB = b.Exponent();
+      // Which operand is larger is often a coin toss: one wide compare (a subtract with
+      // borrow), then selects rather than a branch.
+      bool swap =
+          (Wide{a.Exponent()} << 64 | a.significand_) < (Wide{b.Exponent()} << 64 | b.significand_);
+      unsigned bigSign = swap ? signB : signA, smallSign = swap ? signA : signB;
+      int32_t exponent = swap ? exponentB : exponentA;
+      int32_t smallExponent = swap ? exponentA : exponentB;
+      uint64_t big = swap ? b.significand_ : a.significand_;
+      uint64_t small = swap ? a.significand_ : b.significand_;
+      unsigned distance = static_cast<unsigned>(exponent - smallExponent);
       if (distance <= 63) {
-        Wide x = Wide{big.significand_} << 63;
-        Wide y = (Wide{small.significand_} << 63) >> distance;  // exact: nothing shifted out
-        int32_t exponent = big.Exponent() + 1;
-        if (((big.signExponent_ ^ small.signExponent_) & 0x8000) == 0) {
-          x += y;
+        uint64_t shifted = small >> distance;
+        uint64_t lost = distance == 0 ? 0 : small << (64 - distance);
+        uint64_t kept, rest;
+        if (bigSign == smallSign) {
+          kept = big + shifted;
+          rest = lost;
+          if (kept < big) {  // a carry: one bit more, the lowest joins the rest
+            rest = kept << 63 | lost >> 1 | (lost & 1);
+            kept = kTopBit | kept >> 1;
+            ++exponent;
+          }
         } else {
-          x -= y;
-          if (x == 0) return SoftExtended();  // x - x is +0 when rounding to nearest
+          kept = big - shifted - (lost != 0);
+          rest = 0 - lost;
+          if ((kept & kTopBit) == 0) {
+            if (kept == 0 && rest == 0) return SoftExtended();  // x - x is +0 to nearest
+            int shift = kept != 0 ? std::countl_zero(kept) : 64 + std::countl_zero(rest);
+            if (shift < 64) {
+              kept = kept << shift | rest >> (64 - shift);
+              rest <<= shift;
+            } else {
+              kept = rest << (shift - 64);
+              rest = 0;
+            }
+            exponent -= shift;
+          }
         }
-        uint64_t high = static_cast<uint64_t>(x >> 64);
-        int shift =
-            high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<uint64_t>(x));
-        SoftExtended r;
-        if (RoundInto(r, big.signExponent_ & 0x8000u, exponent - shift, x << shift)) [[likely]]
+        if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
+          if (++kept == 0) {
+            kept = kTopBit;
+            ++exponent;
+          }
+        }
+        if (exponent >= 1 && exponent <= 0x7FFE) [[likely]] {
+          SoftExtended r;
+          r.signExponent_ = static_cast<uint16_t>(bigSign | static_cast<unsigned>(exponent));
+          r.significand_ = kept;
           return r;
+        }
       }
     } else if (BothNormalOrZero(a, b)) {
       b.signExponent_ ^= static_cast<uint16_t>(signFlip);
@@ -220,10 +270,11 @@ class SoftExtended {
     if (BothNormalOrZero(a, b)) [[likely]] {
       if (a.IsZero() && b.IsZero()) return kEqual;
       if (a.Negative() != b.Negative()) return a.Negative() ? kLess : kGreater;
-      Wide ma = Wide{a.Exponent()} << 64 | a.significand_;
-      Wide mb = Wide{b.Exponent()} << 64 | b.significand_;
-      if (ma == mb) return kEqual;
-      return (ma < mb) != a.Negative() ? kLess : kGreater;
+      // Magnitudes order as (exponent, significand).
+      uint16_t ea = a.Exponent(), eb = b.Exponent();
+      if (ea == eb && a.significand_ == b.significand_) return kEqual;
+      bool smaller = ea != eb ? ea < eb : a.significand_ < b.significand_;
+      return smaller != a.Negative() ? kLess : kGreater;
     }
     return Compare(a, b);
   }
