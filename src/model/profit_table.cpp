@@ -17,8 +17,7 @@ inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   // At level 9 the last column serves as both ends.
   const float& here = row[i];
   const float& next = row[i < 9 ? i + 1 : 9];
-  Extended weight = Extended(1.0) - Extended(f);
-  return (weight * Extended(here) + Extended(f) * Extended(next)).RoundToFloat();
+  return Extended::Blend(f, here, next);
 }
 
 // ReadReal, counting the numbers found. At the end of the data, or after a failed read,

@@ -100,8 +100,7 @@ void Population::Crossover(AllocationVector a, AllocationVector b) {
   // loop: waiting for the x87 unit after every share would cost more than the blends.
   for (int k = 1; k <= 8; ++k) {
     float r = static_cast<float>(RandomReal());
-    Extended weight = Extended(1.0) - Extended(r);
-    child[k] = (weight * Extended(a[k]) + Extended(r) * Extended(b[k])).RoundToFloat();
+    child[k] = Extended::Blend(r, a[k], b[k]);
   }
   ArithmeticCheckpoint();
   // 2. Normalise. 3. Replace the worst.
@@ -130,10 +129,8 @@ void Population::Mutate(int i) {
   AllocationVector v = individuals[i];
   // 1. r * 2 - 1 is exact; its product with the amplitude needs up to 56 bits. One
   // checkpoint for the loop, as in Crossover.
-  for (int k = 1; k <= 8; ++k) {
-    Extended noise = Extended(RandomReal() * 2.0 - 1.0) * Extended(amplitude);
-    v[k] = (Extended(v[k]) + noise).RoundToFloat();
-  }
+  for (int k = 1; k <= 8; ++k)
+    v[k] = Extended::AddProduct(v[k], RandomReal() * 2.0 - 1.0, amplitude);
   ArithmeticCheckpoint();
   // 2. Shares that would all be clamped to 0 leave nothing to normalise: the individual
   // keeps the shares it had, and its remembered profit.

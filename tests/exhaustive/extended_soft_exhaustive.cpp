@@ -116,7 +116,7 @@ int Capture() {
     for (size_t i = 0; i < cases.size(); ++i) {
       Outcome out = extended_cases::Run<X87>(op, cases[i], TakeX87Faults);
       edges = Digest(edges, out);
-      if (IsBinary(op)) continue;
+      if (IsBinary(op) || HasThreeSources(op)) continue;
       std::printf("    {Op(%d), %zu, {{0x%04X, 0x%016" PRIX64 "}, 0x%" PRIX64 ", 0x%X}},\n",
                   static_cast<int>(op), i, out.result.signExponent, out.result.significand,
                   out.other, out.faults);

@@ -642,6 +642,8 @@ inline constexpr CapturedFingerprint kCapturedFingerprints[] = {
     {Op(12), 0x69F8D662AD5B256F, 0x25DF1A6B8345A846},
     {Op(13), 0x86E92D8489A1AB5F, 0x91D6D1BA6B87DD20},
     {Op(14), 0x4FBCF42BFC789ABD, 0x04B8ABAE5A83BEE9},
+    {Op(15), 0x486E4B0E0AC5B1F3, 0xF7CFA7695750C210},
+    {Op(16), 0x4D69C228284DDCA5, 0x98F0BE8E1FABB394},
 };
 
 }  // namespace extended_cases

@@ -1,14 +1,23 @@
 #include "extended_cases.h"
 
+#include <algorithm>
 #include <cfenv>
+#include <cmath>
 
 #include "runtime/number/extended_soft.h"
 
 namespace extended_cases {
 
+// With the processor's own float flags, which the fused operations' double arithmetic could
+// raise and the checkpoint reads too.
 unsigned TakeSoftFaults() {
-  unsigned faults = SoftExtended::Faults();
+  int flags = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  unsigned faults = SoftExtended::Faults() |
+                    ((flags & FE_INVALID) != 0 ? SoftExtended::kSoftInvalid : 0) |
+                    ((flags & FE_DIVBYZERO) != 0 ? SoftExtended::kSoftZeroDivide : 0) |
+                    ((flags & FE_OVERFLOW) != 0 ? SoftExtended::kSoftOverflow : 0);
   SoftExtended::ClearFaults();
+  std::feclearexcept(FE_ALL_EXCEPT);
   return faults;
 }
 
@@ -50,9 +59,15 @@ const char* Name(Op op) {
       return "round to int64";
     case Op::kFloatThrough:
       return "float through extended";
+    case Op::kBlend:
+      return "blend";
+    case Op::kAddProduct:
+      return "add product";
   }
   return "?";
 }
+
+bool HasThreeSources(Op op) { return op == Op::kBlend || op == Op::kAddProduct; }
 
 bool IsBinary(Op op) {
   return op == Op::kAdd || op == Op::kSubtract || op == Op::kMultiply || op == Op::kDivide ||
@@ -92,6 +107,14 @@ std::string Describe(Op op, const Operands& in) {
     case Op::kFloatThrough:
       std::snprintf(raw, sizeof raw, " of %016llX", static_cast<unsigned long long>(in.raw));
       return text + raw;
+    case Op::kBlend:
+    case Op::kAddProduct: {
+      char three[96];
+      std::snprintf(three, sizeof three, " of %s %016llX, floats %08X %08X",
+                    op == Op::kBlend ? "f" : "d", static_cast<unsigned long long>(in.raw),
+                    static_cast<unsigned>(in.ends), static_cast<unsigned>(in.ends >> 32));
+      return text + three;
+    }
     default:
       text += " of " + Hex(in.a);
       if (IsBinary(op)) text += ", " + Hex(in.b);
@@ -215,8 +238,47 @@ const std::vector<uint64_t>& EdgeIntegers() {
   return values;
 }
 
+namespace {
+
+// The ends of the three-source operations: the edge floats and values where a blend or a
+// sum needs its 25th bit.
+// A signalling NaN float or double operand of the three-source operations is taken quiet:
+// how the x87 build treats one depends on whether the compiler loads it first or hands it
+// to the arithmetic instruction (which then prefers the other operand's NaN). No value of
+// a run is a NaN.
+Operands QuietNaNs(Operands in, Op op) {
+  auto quiet = [](uint64_t bits, int width) {
+    uint64_t exponent = width == 32 ? 0x7F800000 : 0x7FF0000000000000;
+    uint64_t quietBit = width == 32 ? 0x400000 : 0x8000000000000;
+    uint64_t all = width == 32 ? 0xFFFFFFFF : ~uint64_t{0};
+    bool nan = (bits & exponent) == exponent && (bits & (all >> (width == 32 ? 9 : 12))) != 0;
+    return nan ? bits | quietBit : bits;
+  };
+  in.raw = quiet(in.raw, op == Op::kBlend ? 32 : 64);
+  in.ends = quiet(in.ends & 0xFFFFFFFF, 32) | quiet(in.ends >> 32, 32) << 32;
+  return in;
+}
+
+std::vector<uint32_t> EdgeEnds() {
+  std::vector<uint32_t> ends = EdgeFloats();
+  ends.insert(ends.end(), {0x3F000000, 0x40400000, 0xC0200000, 0x412DEB85, 0x4B7FFFFF, 0x4B800000,
+                           0x00800001, 0x7F000000});
+  return ends;
+}
+
+}  // namespace
+
 std::vector<Operands> EdgeCases(Op op) {
   std::vector<Operands> cases;
+  auto threeSources = [&](std::initializer_list<uint64_t> firsts) {
+    std::vector<uint32_t> ends = EdgeEnds();
+    for (uint64_t first : firsts) {
+      for (uint32_t a : ends) {
+        for (uint32_t b : ends)
+          cases.push_back(QuietNaNs({{}, {}, first, a | uint64_t{b} << 32}, op));
+      }
+    }
+  };
   auto raws = [&](const auto& list) {
     for (auto r : list) cases.push_back({{}, {}, static_cast<uint64_t>(r)});
   };
@@ -231,6 +293,17 @@ std::vector<Operands> EdgeCases(Op op) {
     case Op::kFromInt:
     case Op::kFromUnsigned:
       raws(EdgeIntegers());
+      break;
+    case Op::kBlend:  // fractions: 0, -0, 2^-17 and below, 1/2, 1 - ulp, 1, 0.1, 2^-40, ...
+      threeSources({0x00000000, 0x80000000, 0x37000000, 0x36FFFFFF, 0x3F000000, 0x3F7FFFFF,
+                    0x3F800000, 0x3DCCCCCD, 0x2B800000, 0x3FC00000, 0x00000001, 0x7FC00000,
+                    0x7F800000, 0xBF000000});
+      break;
+    case Op::kAddProduct:  // d: 0, -0, -1, 1/2, 2^-31, 1 - 2^-31, 0.1, 2^511, 2^512, ...
+      threeSources({0x0000000000000000, 0x8000000000000000, 0xBFF0000000000000, 0x3FE0000000000000,
+                    0x3E00000000000000, 0x3FEFFFFFFFC00000, 0x3FB999999999999A, 0x5FE0000000000000,
+                    0x5FF0000000000000, 0xE570000000000000, 0x0000000000000001, 0x0170000000000000,
+                    0x7FF0000000000000, 0x7FF8000000000000, 0xBFE8000000000000});
       break;
     default:
       for (const Fields& a : EdgeValues()) {
@@ -349,9 +422,128 @@ uint64_t RandomOperands::Integer() {
   return Below(2) != 0 ? 0 - r : r;
 }
 
+namespace {
+
+uint32_t FloatBits(double x) { return std::bit_cast<uint32_t>(static_cast<float>(x)); }
+uint64_t DoubleBits(double x) { return std::bit_cast<uint64_t>(x); }
+
+}  // namespace
+
+// A normal float with a full random significand, sign and the given biased exponent.
+uint32_t RandomOperands::FullFloat(int exponent) {
+  exponent = std::clamp(exponent, 1, 254);
+  return static_cast<uint32_t>(Next() & 0x807FFFFF) | static_cast<uint32_t>(exponent) << 23;
+}
+
+// A float of a few bits: a small whole number times a power of two near 1.
+uint32_t RandomOperands::FewBits() {
+  double x = static_cast<double>(1 + Below(255)) * std::ldexp(1.0, static_cast<int>(Below(17)) - 8);
+  return FloatBits(Below(4) == 0 ? -x : x);
+}
+
+// f of the blends: anything, 24 random bits in [0, 1), a few bits, tiny, 0 or 1.
+uint32_t RandomOperands::Fraction() {
+  switch (Below(6)) {
+    case 0:
+      return Float();
+    case 1:
+      return FloatBits(static_cast<double>(Next() >> 40) * 0x1p-24);
+    case 2:
+      return FloatBits(static_cast<double>(Below(64)) / 64);
+    case 3:
+      return FullFloat(127 - 18 - static_cast<int>(Below(50))) & 0x7FFFFFFF;
+    default:
+      return Below(2) != 0 ? 0x3F800000 : 0;
+  }
+}
+
+// Blends and sums whose exact result lies on the point halfway between two floats, or a
+// few units of 2^-k of a float step off it (k up to 47 for the blends, 52 for the sums):
+// there the x87's two roundings decide, and a double sum can land on the wrong side.
+Operands RandomOperands::Blend() {
+  uint32_t f = Fraction(), from, to;
+  int exponent = 100 + static_cast<int>(Below(60));
+  switch (Below(4)) {
+    case 0:
+      from = Float(), to = Float();
+      break;
+    case 1:  // full significands, exponents near each other, either sign
+      from = FullFloat(exponent), to = FullFloat(exponent + static_cast<int>(Below(141)) - 70);
+      break;
+    case 2:
+      from = FewBits(), to = FewBits();
+      break;
+    default: {
+      // f = 2^-k and to - from = +-(2^(k-1) + j) steps of from: the blend is from plus or
+      // minus half a step, plus or minus j 2^-k steps. from's low bits make `to` a float.
+      int k = 25 + static_cast<int>(Below(23));
+      int64_t j = static_cast<int64_t>(Below(7)) - 3, direction = Below(2) != 0 ? 1 : -1;
+      int64_t lowMask = (int64_t{1} << (k - 24)) - 1;
+      int64_t steps = static_cast<int64_t>((Next() & 0x7FFFFF) | 0x800000);
+      steps = (steps & ~lowMask) | ((-direction * j) & lowMask);
+      double step = std::ldexp(1.0, exponent - 127 - 23), sign = Below(2) != 0 ? 1.0 : -1.0;
+      f = FloatBits(std::ldexp(1.0, -k));
+      from = FloatBits(sign * static_cast<double>(steps) * step);
+      to = FloatBits(sign * static_cast<double>(steps + direction * ((int64_t{1} << (k - 1)) + j)) *
+                     step);
+    }
+  }
+  return {{}, {}, f, from | uint64_t{to} << 32};
+}
+
+Operands RandomOperands::AddProduct() {
+  uint32_t x = Float(), m = Float();
+  double d;
+  switch (Below(5)) {
+    case 0:  // as a run draws it: a whole multiple of 2^-31 in [-1, 1)
+      d = static_cast<double>(static_cast<int32_t>(Next())) * 0x1p-31;
+      m = FullFloat(100 + static_cast<int>(Below(30)));
+      x = Below(2) != 0 ? x : FullFloat(100 + static_cast<int>(Below(30)));
+      break;
+    case 1:
+      d = std::bit_cast<double>(Double());
+      break;
+    case 2:  // 53 random bits in (-1, 1)
+      d = static_cast<double>(static_cast<int64_t>(Next()) >> 10) * 0x1p-53;
+      m = Below(2) != 0 ? m : FewBits();
+      break;
+    case 3: {
+      // A tie point 2^-c of x's size; d = (tie - x) / m rounds, so the exact sum lies
+      // within about 2^(c-53) of the tie, and a double's own rounding of d * m is as large.
+      int exponent = 100 + static_cast<int>(Below(60)), c = static_cast<int>(Below(31));
+      x = FullFloat(exponent);
+      m = FullFloat(100 + static_cast<int>(Below(30)));
+      double tie = static_cast<double>((Next() & 0xFFFFFF) | 0x1000001) *
+                   std::ldexp(Below(2) != 0 ? 1.0 : -1.0, exponent - 127 - 24 - c);
+      d = (tie - std::bit_cast<float>(x)) / std::bit_cast<float>(m);
+      break;
+    }
+    default: {
+      // m a power of 2 and d * m = +-(1/2 + j 2^-k) of x's float step.
+      int exponent = 100 + static_cast<int>(Below(60)), k = 20 + static_cast<int>(Below(33));
+      double j = static_cast<double>(static_cast<int64_t>(Below(7)) - 3);
+      double step = std::ldexp(1.0, exponent - 127 - 23);
+      x = FullFloat(exponent);
+      m = FloatBits(std::ldexp(1.0, static_cast<int>(Below(41)) - 20));
+      d = (Below(2) != 0 ? 1.0 : -1.0) * (0.5 + j * std::ldexp(1.0, -k)) * step /
+          std::bit_cast<float>(m);
+    }
+  }
+  return {{}, {}, DoubleBits(d), x | uint64_t{m} << 32};
+}
+
 Operands RandomOperands::Draw(Op op) {
   Operands in;
   switch (op) {
+    case Op::kBlend:
+    case Op::kAddProduct: {
+      // The fitting arithmetic must not leave its own float flags to the operation.
+      std::fenv_t saved;
+      std::feholdexcept(&saved);
+      in = QuietNaNs(op == Op::kBlend ? Blend() : AddProduct(), op);
+      std::fesetenv(&saved);
+      return in;
+    }
     case Op::kFromFloat:
     case Op::kFloatThrough:
       in.raw = Float();

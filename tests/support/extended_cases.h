@@ -26,14 +26,18 @@ enum class Op {
   kTruncate,
   kRound,
   kFloatThrough,
-  kToDouble
+  kToDouble,
+  kBlend,      // Blend(f, from, to)
+  kAddProduct  // AddProduct(x, d, m)
 };
-inline constexpr Op kEveryOp[] = {Op::kAdd,     Op::kSubtract,     Op::kMultiply,  Op::kDivide,
-                                  Op::kCompare, Op::kNegate,       Op::kFromFloat, Op::kFromDouble,
-                                  Op::kFromInt, Op::kFromUnsigned, Op::kToFloat,   Op::kTruncate,
-                                  Op::kRound,   Op::kFloatThrough, Op::kToDouble};
+inline constexpr Op kEveryOp[] = {
+    Op::kAdd,     Op::kSubtract,  Op::kMultiply,   Op::kDivide,       Op::kCompare,
+    Op::kNegate,  Op::kFromFloat, Op::kFromDouble, Op::kFromInt,      Op::kFromUnsigned,
+    Op::kToFloat, Op::kTruncate,  Op::kRound,      Op::kFloatThrough, Op::kToDouble,
+    Op::kBlend,   Op::kAddProduct};
 const char* Name(Op op);
 bool IsBinary(Op op);
+bool HasThreeSources(Op op);  // kBlend, kAddProduct
 
 // An extended value as its fields: sign in bit 15 of signExponent.
 struct Fields {
@@ -41,10 +45,13 @@ struct Fields {
   uint64_t significand = 0;
 };
 
-// Two extended operands, and the raw bits of a float, double or integer source.
+// Two extended operands, and the raw bits of a float, double or integer source. The
+// three-source operations take raw (f's float bits for kBlend, d's double bits for
+// kAddProduct) and two floats in `ends`, low 32 bits first (from and to; x and m).
 struct Operands {
   Fields a, b;
   uint64_t raw = 0;
+  uint64_t ends = 0;
 };
 
 // What an operation gave: an extended result, or another result's bits (float bits,
@@ -72,6 +79,8 @@ T Hidden(T x) {
 // x87 unit's status word (the x87 side runs with its faults masked, so they only collect).
 unsigned TakeSoftFaults();
 unsigned TakeX87Faults();
+
+inline float FloatOf(uint64_t bits) { return std::bit_cast<float>(static_cast<uint32_t>(bits)); }
 
 // Runs op on the operands with an implementation E of the extended interface; takeFaults
 // returns the faults recorded since the last call and clears them.
@@ -130,6 +139,15 @@ Outcome Run(Op op, const Operands& in, TakeFaults takeFaults) {
     case Op::kRound:
       out.other = static_cast<uint64_t>(a.RoundToInt64());
       break;
+    case Op::kBlend:
+      out.other = std::bit_cast<uint32_t>(E::Blend(
+          Hidden(FloatOf(in.raw)), Hidden(FloatOf(in.ends)), Hidden(FloatOf(in.ends >> 32))));
+      break;
+    case Op::kAddProduct:
+      out.other = std::bit_cast<uint32_t>(E::AddProduct(Hidden(FloatOf(in.ends)),
+                                                        Hidden(std::bit_cast<double>(in.raw)),
+                                                        Hidden(FloatOf(in.ends >> 32))));
+      break;
     case Op::kFloatThrough: {
       E x = Hidden(E(std::bit_cast<float>(static_cast<uint32_t>(in.raw))));
       out.result = fields(x);
@@ -178,6 +196,11 @@ class RandomOperands {
   uint32_t Float();
   uint64_t Double();
   uint64_t Integer();
+  uint32_t FullFloat(int exponent);
+  uint32_t FewBits();
+  uint32_t Fraction();
+  Operands Blend();
+  Operands AddProduct();
   uint64_t state_;
 };
 

@@ -345,6 +345,15 @@ float SoftExtended::RoundToFloatSlow() const {
   return std::bit_cast<float>(bits);
 }
 
+float SoftExtended::BlendSlow(float f, float from, float to) {
+  SoftExtended weight = SoftExtended(1.0) - SoftExtended(f);
+  return (weight * SoftExtended(from) + SoftExtended(f) * SoftExtended(to)).RoundToFloat();
+}
+
+float SoftExtended::AddProductSlow(float x, double d, float m) {
+  return (SoftExtended(x) + SoftExtended(d) * SoftExtended(m)).RoundToFloat();
+}
+
 double SoftExtended::RoundToDouble() const {
   Operand u = Unpack(*this);
   uint64_t sign = u.negative ? uint64_t{1} << 63 : 0;

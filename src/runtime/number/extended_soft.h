@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -142,6 +143,38 @@ class SoftExtended {
   }
   int64_t RoundToInt64() const;  // nearest even; the same fault rule
 
+  // The two steps of the program's arithmetic that run most, each as one call with the
+  // x87 rounding of every step. Computed in doubles, a result differs from the x87's
+  // exact sum by far less than a float's rounding step: when no float tie point lies
+  // within that error bound, both round to the same float. The rest (a tie within the
+  // bound, a sum that is zero by cancellation, beyond the normal float range, a special
+  // operand) goes the way of the separate operations.
+  //
+  // The point f of the way from `from` to `to`: (1 - f) * from + f * to.
+  [[gnu::always_inline]] static float Blend(float f, float from, float to) {
+    if (FloatFinite(f) & FloatFinite(from) & FloatFinite(to)) [[likely]] {
+      double fraction = f;
+      // A product of two floats is exact in a double; a product with 1 - f may round
+      // once, as may 1 - f itself.
+      float sum;
+      if (SumToFloat((1.0 - fraction) * from, fraction * to, true, sum)) [[likely]]
+        return sum;
+    }
+    return BlendSlow(f, from, to);
+  }
+  // x + d * m.
+  [[gnu::always_inline]] static float AddProduct(float x, double d, float m) {
+    // d below 2^512: d * m cannot overflow a double, so no fault is raised here (and the
+    // compare is a quiet one, for a NaN d).
+    if (FloatFinite(x) & FloatFinite(m) & std::isless(std::fabs(d), 0x1p512)) [[likely]] {
+      float sum;
+      // d * m rounds once; it may also underflow unless a factor is 0.
+      if (SumToFloat(x, d * m, d == 0 || m == 0, sum)) [[likely]]
+        return sum;
+    }
+    return AddProductSlow(x, d, m);
+  }
+
   // Sticky fault flags, at the bits the x87 status word gives them. Per thread, as the
   // x87 unit's are.
   static constexpr unsigned kSoftInvalid = 0x01;
@@ -165,6 +198,41 @@ class SoftExtended {
   static SoftExtended MultiplySlow(SoftExtended a, SoftExtended b);
   float RoundToFloatSlow() const;
   int64_t TruncateSlow() const;
+  static float BlendSlow(float f, float from, float to);
+  static float AddProductSlow(float x, double d, float m);
+
+  static bool FloatFinite(float x) {
+    return (std::bit_cast<uint32_t>(x) & 0x7F800000) != 0x7F800000;
+  }
+
+  // p + q, rounded as the x87 unit rounds the sum of the values p and q stand for: the
+  // exact sum to 64 bits, then to float. p, q and their double sum s each carry at most one
+  // rounding to 53 bits (p two), so s lies within 3 * 2^-53 * (|p| + |q|) of the exact sum,
+  // which the x87's own roundings to 64 bits move by far less; `bound` is 2.6 times that.
+  // Rounding to float changes only at tie points, halfway between two floats: with none
+  // within the bound of s, s and the x87's sum round to the same float. False when one is;
+  // when s is not a normal float; or when s is zero other than as the sum of two zero
+  // products (exactZeros: the operands make a zero product exactly 0, not an underflow).
+  [[gnu::always_inline]] static bool SumToFloat(double p, double q, bool exactZeros,
+                                                float& result) {
+    double s = p + q;
+    double size = std::fabs(s);
+    if (!(size >= 0x1p-126 && size < 0x1p127)) [[unlikely]] {
+      // Zeros add with the x87's signs: -0 only from -0 + -0.
+      if (!(p == 0 && q == 0 && exactZeros)) return false;
+      result = static_cast<float>(s);
+      return true;
+    }
+    result = static_cast<float>(s);  // nearest even
+    // s less its float, exactly (the two are close); the ties nearest s lie half a float
+    // step from that float, a quarter step below it when it is a power of two.
+    double off = std::fabs(s - static_cast<double>(result));
+    double halfStep =
+        static_cast<double>(std::bit_cast<float>(std::bit_cast<uint32_t>(result) & 0x7F800000)) *
+        0x1p-24;
+    double bound = (std::fabs(p) + std::fabs(q)) * 0x1p-50;
+    return (std::fabs(off - halfStep) > bound) & (std::fabs(off - 0.5 * halfStep) > bound);
+  }
 
   // Exponent 1..0x7FFE with the top bit set: no zero, denormal, special or unnormal.
   bool IsNormal() const {

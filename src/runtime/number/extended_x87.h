@@ -92,6 +92,17 @@ class X87Extended {
     return rounded;
   }
 
+  // The two steps of the program's arithmetic that run most, each step rounded to 64
+  // bits, the result then to float. The point f of the way from `from` to `to`:
+  static float Blend(float f, float from, float to) {
+    X87Extended weight = X87Extended(1.0) - X87Extended(f);
+    return (weight * X87Extended(from) + X87Extended(f) * X87Extended(to)).RoundToFloat();
+  }
+  // x + d * m:
+  static float AddProduct(float x, double d, float m) {
+    return (X87Extended(x) + X87Extended(d) * X87Extended(m)).RoundToFloat();
+  }
+
  private:
   static X87Extended Of(long double value) {
     X87Extended x;
