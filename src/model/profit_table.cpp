@@ -12,7 +12,7 @@ namespace {
 inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
   // 9x has at most 28 significant bits: exact in a double, and so is t - i.
   double t = static_cast<double>(x) * 9.0;
-  int i = TruncateToByte(Extended(t));
+  int i = TruncateToByte(t);
   float f = static_cast<float>(t - i);
   // At level 9 the last column serves as both ends.
   const float& here = row[i];

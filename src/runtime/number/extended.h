@@ -8,6 +8,7 @@
 //   ToFloat(Extended::FromFields(false, 16383 + 200, 1ull << 63))   stops with 205
 //   TruncateToByte(Extended(255.5))               -> 255;  Extended(256.0) stops with 201
 
+#include <cmath>
 #include <cstdint>
 
 #if ALLOCATE_SOFT_EXTENDED
@@ -60,4 +61,16 @@ inline uint8_t TruncateToByte(Extended t) {
   if (t > Extended(-1.0) && t < Extended(256.0)) [[likely]]
     return static_cast<uint8_t>(t.TruncateToInt64());
   return TruncateToByteSlow(t);
+}
+// The same for a double, which widens exactly. Without an x87 unit it is compared and
+// truncated as a double, with the same outcome; the x87 build keeps the unit's own
+// compare, which measured faster there.
+inline uint8_t TruncateToByte(double t) {
+#if ALLOCATE_SOFT_EXTENDED
+  if (std::isgreater(t, -1.0) && std::isless(t, 256.0)) [[likely]]
+    return static_cast<uint8_t>(static_cast<int>(t));
+  return TruncateToByteSlow(Extended(t));
+#else
+  return TruncateToByte(Extended(t));
+#endif
 }
