@@ -74,12 +74,47 @@ void BM_ToFloat(benchmark::State& state) {
   PerOperation(state);
 }
 
+// The two fused steps as a run meets them: interpolation and crossover blends with f in
+// [0, 1), and a share moved by a draw in [-1, 1) times the amplitude 0.01.
+template <class E>
+void BM_Blend(benchmark::State& state) {
+  std::vector<float> f = Operands(7), from = Operands(8), to = Operands(9), r(kCount);
+  for (float& x : f) x *= 0x1p-10f;
+  for (auto _ : state) {
+    for (int i = 0; i < kCount; ++i) r[i] = E::Blend(f[i], from[i], to[i]);
+    benchmark::DoNotOptimize(r.data());
+    benchmark::ClobberMemory();
+  }
+  PerOperation(state);
+}
+
+template <class E>
+void BM_AddProduct(benchmark::State& state) {
+  std::vector<float> x = Operands(10), r(kCount);
+  std::vector<double> d(kCount);
+  uint32_t seed = 11;
+  for (double& draw : d) {
+    seed = seed * 134775813u + 1u;
+    draw = static_cast<double>(seed) * 0x1p-32 * 2.0 - 1.0;
+  }
+  for (auto _ : state) {
+    for (int i = 0; i < kCount; ++i) r[i] = E::AddProduct(x[i], d[i], 0.01f);
+    benchmark::DoNotOptimize(r.data());
+    benchmark::ClobberMemory();
+  }
+  PerOperation(state);
+}
+
 BENCHMARK_TEMPLATE(BM_Multiply, SoftExtended);
 BENCHMARK_TEMPLATE(BM_Multiply, X87);
 BENCHMARK_TEMPLATE(BM_Add, SoftExtended);
 BENCHMARK_TEMPLATE(BM_Add, X87);
 BENCHMARK_TEMPLATE(BM_ToFloat, SoftExtended);
 BENCHMARK_TEMPLATE(BM_ToFloat, X87);
+BENCHMARK_TEMPLATE(BM_Blend, SoftExtended);
+BENCHMARK_TEMPLATE(BM_Blend, X87);
+BENCHMARK_TEMPLATE(BM_AddProduct, SoftExtended);
+BENCHMARK_TEMPLATE(BM_AddProduct, X87);
 
 }  // namespace
 
