@@ -311,38 +311,50 @@ SoftExtended::Order SoftExtended::Compare(SoftExtended a, SoftExtended b) {
   return (ma < mb) != ua.negative ? kLess : kGreater;
 }
 
-float SoftExtended::RoundToFloatSlow() const {
-  Operand u = Unpack(*this);
-  uint32_t sign = u.negative ? 0x80000000 : 0;
-  uint32_t bits = 0;
+namespace {
+
+// x rounded to the binary format of fractionBits and exponentBits (float 23 and 8, double
+// 52 and 11), as its bits: nearest even, denormals kept, overflow to infinity (recorded),
+// NaNs quieted with their payload's top bits, the rejected encodings the default NaN.
+uint64_t Narrowed(SoftExtended x, int fractionBits, int exponentBits) {
+  Operand u = Unpack(x);
+  const int bias = (1 << (exponentBits - 1)) - 1;
+  const uint64_t fraction = (uint64_t{1} << fractionBits) - 1;
+  const uint64_t infinity = ((uint64_t{1} << exponentBits) - 1) << fractionBits;
+  const uint64_t quiet = uint64_t{1} << (fractionBits - 1);
+  const uint64_t sign = u.negative ? uint64_t{1} << (fractionBits + exponentBits) : 0;
   switch (u.kind) {
     case Kind::kUnsupported:
-      Raise(kSoftInvalid);
-      bits = 0xFFC00000;  // the float default NaN
-      break;
+      Raise(SoftExtended::kSoftInvalid);
+      return uint64_t{1} << (fractionBits + exponentBits) | infinity | quiet;  // default NaN
     case Kind::kNaN:
-      if (IsSignalling(u)) Raise(kSoftInvalid);
-      bits = sign | 0x7FC00000 | static_cast<uint32_t>((u.significand >> 40) & 0x7FFFFF);
-      break;
+      if (IsSignalling(u)) Raise(SoftExtended::kSoftInvalid);
+      return sign | infinity | quiet | ((u.significand >> (63 - fractionBits)) & fraction);
     case Kind::kInfinity:
-      bits = sign | 0x7F800000;
-      break;
+      return sign | infinity;
     case Kind::kZero:
-      bits = sign;
+      return sign;
+    case Kind::kFinite:
       break;
-    case Kind::kFinite: {
-      Rounded r = RoundTo({u.negative, u.exponent, Wide{u.significand} << 64}, 24, -126);
-      if (r.exponent > 127) {
-        Raise(kSoftOverflow);
-        bits = sign | 0x7F800000;
-      } else {
-        uint32_t exponent = (r.significand & 0x800000) != 0 ? r.exponent + 127 : 0;
-        bits = sign | exponent << 23 | static_cast<uint32_t>(r.significand & 0x7FFFFF);
-      }
-      break;
-    }
   }
-  return std::bit_cast<float>(bits);
+  Rounded r =
+      RoundTo({u.negative, u.exponent, Wide{u.significand} << 64}, fractionBits + 1, 1 - bias);
+  if (r.exponent > bias) {
+    Raise(SoftExtended::kSoftOverflow);
+    return sign | infinity;
+  }
+  uint64_t exponent = (r.significand & (fraction + 1)) != 0 ? r.exponent + bias : 0;
+  return sign | exponent << fractionBits | (r.significand & fraction);
+}
+
+}  // namespace
+
+float SoftExtended::RoundToFloatSlow() const {
+  return std::bit_cast<float>(static_cast<uint32_t>(Narrowed(*this, 23, 8)));
+}
+
+double SoftExtended::RoundToDouble() const {
+  return std::bit_cast<double>(Narrowed(*this, 52, 11));
 }
 
 float SoftExtended::BlendSlow(float f, float from, float to) {
@@ -352,42 +364,6 @@ float SoftExtended::BlendSlow(float f, float from, float to) {
 
 float SoftExtended::AddProductSlow(float x, double d, float m) {
   return (SoftExtended(x) + SoftExtended(d) * SoftExtended(m)).RoundToFloat();
-}
-
-double SoftExtended::RoundToDouble() const {
-  Operand u = Unpack(*this);
-  uint64_t sign = u.negative ? uint64_t{1} << 63 : 0;
-  constexpr uint64_t kInfinityBits = 0x7FF0000000000000;
-  constexpr uint64_t kFraction = 0x000FFFFFFFFFFFFF;
-  uint64_t bits = 0;
-  switch (u.kind) {
-    case Kind::kUnsupported:
-      Raise(kSoftInvalid);
-      bits = 0xFFF8000000000000;  // the double default NaN
-      break;
-    case Kind::kNaN:
-      if (IsSignalling(u)) Raise(kSoftInvalid);
-      bits = sign | 0x7FF8000000000000 | ((u.significand >> 11) & kFraction);
-      break;
-    case Kind::kInfinity:
-      bits = sign | kInfinityBits;
-      break;
-    case Kind::kZero:
-      bits = sign;
-      break;
-    case Kind::kFinite: {
-      Rounded r = RoundTo({u.negative, u.exponent, Wide{u.significand} << 64}, 53, -1022);
-      if (r.exponent > 1023) {
-        Raise(kSoftOverflow);
-        bits = sign | kInfinityBits;
-      } else {
-        uint64_t exponent = (r.significand & (kFraction + 1)) != 0 ? r.exponent + 1023 : 0;
-        bits = sign | exponent << 52 | (r.significand & kFraction);
-      }
-      break;
-    }
-  }
-  return std::bit_cast<double>(bits);
 }
 
 namespace {
