@@ -250,8 +250,8 @@ class SoftExtended {
 
   // kept.rest * 2^(exponent - 63), the top bit of kept set, rounded to 64 bits nearest even
   // into r; false (r untouched) when the result is not a normal number.
-  static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent, uint64_t kept,
-                        uint64_t rest) {
+  [[gnu::always_inline]] static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent,
+                                               uint64_t kept, uint64_t rest) {
     if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
       if (++kept == 0) {
         kept = kTopBit;
@@ -312,18 +312,9 @@ class SoftExtended {
             exponent -= shift;
           }
         }
-        if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
-          if (++kept == 0) {
-            kept = kTopBit;
-            ++exponent;
-          }
-        }
-        if (exponent >= 1 && exponent <= 0x7FFE) [[likely]] {
-          SoftExtended r;
-          r.signExponent_ = static_cast<uint16_t>(bigSign | static_cast<unsigned>(exponent));
-          r.significand_ = kept;
+        SoftExtended r;
+        if (RoundInto(r, bigSign, exponent, kept, rest)) [[likely]]
           return r;
-        }
       }
     } else if (BothNormalOrZero(a, b)) {
       b.signExponent_ ^= static_cast<uint16_t>(signFlip);
