@@ -191,7 +191,8 @@ test-exhaustive: deps
 # fuzz/seeds/<target>, keeping what it learns in fuzz/corpus-<target> (not in git).
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := parse_number_fuzz channel_fuzz load_table_fuzz format_real_fuzz
+FUZZ_TARGETS := parse_number_fuzz channel_fuzz load_table_fuzz format_real_fuzz options_fuzz \
+                shortest_fuzz
 FUZZ_DEPS := clang-14:/usr/bin/clang++-14 \
              libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 
