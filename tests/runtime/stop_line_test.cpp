@@ -139,6 +139,29 @@ TEST(StopMessage, EachStopSaysWhatAndWhere) {
          NoteInputOutputStop();
        },
        ENOENT, "allocate: cannot open data/table.txt: " + SystemWords(ENOENT)},
+      // A name that would break the line or reach the terminal as a command is quoted
+      // as option values are; any other name is shown as it is, blanks and letters too.
+      {"a table name with a line end",
+       [] {
+         NoteIOFailure(IOStream::kFile, "bad\nname", IOOperation::kOpen, ENOENT, true);
+         NoteInputOutputStop();
+       },
+       ENOENT,
+       "allocate: cannot open \"bad\\x0Aname\": " + SystemWords(ENOENT) +
+           " (looked for in the working directory)"},
+      {"a table name with an escape sequence",
+       [] {
+         NoteIOFailure(IOStream::kFile, "t/\x1B[2Jx \"y\".txt", IOOperation::kRead, EIO, true);
+         NoteInputOutputStop();
+       },
+       EIO, "allocate: cannot read \"t/\\x1B[2Jx\\x20\\x22y\\x22.txt\": " + SystemWords(EIO)},
+      {"a table name in UTF-8 with blanks",
+       [] {
+         NoteIOFailure(IOStream::kFile, "mes tables/\xC3\xA9t\xC3\xA9.txt", IOOperation::kRead, EIO,
+                       true);
+         NoteInputOutputStop();
+       },
+       EIO, "allocate: cannot read mes tables/\xC3\xA9t\xC3\xA9.txt: " + SystemWords(EIO)},
       {"a table in the working directory is missing",
        [] { NoteIOStop(IOStream::kFile, IOOperation::kOpen, ENOENT, true); }, ENOENT,
        "allocate: cannot open table.txt: " + SystemWords(ENOENT) +
