@@ -34,7 +34,7 @@ void WriteLineEnd();  // CR LF, then FlushOutput
 // The system's own line end ("\n", CR LF on Windows), then FlushOutput: for text that
 // other tools read as this system's text (--help, --version), not the report.
 void WriteSystemLineEnd();
-void FlushOutput();   // end of a statement: writes out only on a console
+void FlushOutput();  // end of a statement: writes out only on a console
 
 // Writes the pending bytes and empties the buffer. Returns 0 or the failure's code,
 // which it has also stored as the pending I/O code. Async-signal-safe.
