@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/csv_report.h"
 #include "app/option_answer.h"
+#include "app/report.h"
 #include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
@@ -76,12 +76,6 @@ void ShowSeed() {
   WriteErrorLine(line.View());
 }
 
-void WriteCsv() {
-  WriteCsvHeader();
-  for (int i = 1; i <= gPopulation.count; ++i)
-    WriteCsvLine(i, gPopulation.Profit(i), gPopulation.individuals[i]);
-}
-
 }  // namespace
 
 void RunDialogue(const Options& options) {
@@ -110,10 +104,10 @@ void RunDialogue(const Options& options) {
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
   NoteActivity(Activity::kReporting);
   if (options.csv) {
-    WriteCsv();
+    WriteCsvReport(gPopulation);
     return;  // for a script: no wait
   }
-  gPopulation.PrintReport();
+  WriteReport(gPopulation);
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

@@ -13,7 +13,7 @@
 // stops the run with allocate's codes before anything is printed.
 //
 // --file PATH reads the table from PATH; --csv prints allocate's CSV header and one line
-// for individual 1 instead (csv_report.h).
+// for individual 1 instead (report.h).
 
 #include "app/options.h"
 
