@@ -170,7 +170,8 @@ TEST(ReportTest, OptimumReportRepeatsItsProfit) {
     AllocationVector shares;
     std::string expected;
   } const cases[] = {
-      {115.0f, Vector(1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 2 / 9.0f),
+      {115.0f,
+       Vector(1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 1 / 9.0f, 2 / 9.0f),
        "Exact optimum:\r\n"
        "H:1 F:115.000 W:0.111 0.111 0.111 0.111 0.111 0.111 0.111 0.222 \r\n"
        "  Maximum profit: 115.000\r\n"},
