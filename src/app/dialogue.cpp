@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/answer_notes.h"
 #include "app/option_answer.h"
 #include "app/report.h"
 #include "app/short_table.h"

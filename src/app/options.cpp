@@ -2,10 +2,10 @@
 
 #include <string_view>
 
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/fixed_text.h"
 #include "runtime/stream/error_line.h"
-#include "runtime/stream/text_input.h"
 
 namespace {
 
@@ -168,7 +168,8 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
         }
         break;
       case Kind::kFile:
-        // A longer name would be cut where the input stores it, and name another file.
+        // A longer name would be cut where the I/O record keeps it, and a stop would name
+        // another file.
         if (std::string_view(value).size() > static_cast<size_t>(kNameLimit)) {
           complaint.Begin().Add("--file ").Quoted(value).Add(" is longer than 259 bytes");
         } else {
