@@ -71,24 +71,24 @@ float AskReal(int question, std::string_view prompt, const char* given) {
 
 // "allocate: seed N" on standard error, so that a run seeded from the clock can be
 // repeated with --seed N.
-void ShowSeed() {
+void ShowSeed(const ProgramDescription& program) {
   WordsLine line;
-  line.Add("allocate: seed ").Unsigned(gRandomSeed);
+  line.Add(program.name).Add(": seed ").Unsigned(gRandomSeed);
   WriteErrorLine(line.View());
 }
 
 }  // namespace
 
-void RunDialogue(const Options& options) {
+void RunDialogue(const ProgramDescription& program, const Options& options) {
   // The seed first; a table that fails to load stops the run before any prompt.
   if (options.seedGiven) {
     gRandomSeed = options.seed;
   } else {
     SeedFromClock();
   }
-  if (options.showSeed) ShowSeed();
+  if (options.showSeed) ShowSeed(program);
   int numbers = gTable.Load(options.TableFile());
-  NoteShortTable("allocate", options.TableFile(), numbers);
+  NoteShortTable(program.name, options.TableFile(), numbers);
 
   // The answers are cut to their widths, never refused. The count's answer as typed
   // stays noted for the stop line of a count above 20.

@@ -12,9 +12,9 @@ ProfitTable gTable;
 
 }  // namespace
 
-void RunOptimum(const Options& options) {
+void RunOptimum(const ProgramDescription& program, const Options& options) {
   int numbers = gTable.Load(options.TableFile());
-  NoteShortTable("allocate-optimum", options.TableFile(), numbers);
+  NoteShortTable(program.name, options.TableFile(), numbers);
   // Noted, so that a stop names the step it came from rather than the table's last entry.
   NoteActivity(Activity::kSearching);
   AllocationVector shares = SharesOf(BestNinths(gTable));

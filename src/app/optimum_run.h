@@ -16,5 +16,6 @@
 // for individual 1 instead (report.h).
 
 #include "app/options.h"
+#include "app/program_description.h"
 
-void RunOptimum(const Options& options);
+void RunOptimum(const ProgramDescription& program, const Options& options);
