@@ -44,7 +44,7 @@ void CheckStop(std::string_view name) {
           "a bad command line's line does not point to --help");
 }
 
-void CheckRun(const Options& options, OptionSet set) {
+void CheckRun(const Options& options, const ProgramDescription& program) {
   Require(RecordedErrors().empty() && RecordedOutput().empty(),
           "a good command line wrote something");
   if (options.file != nullptr) {
@@ -55,12 +55,12 @@ void CheckRun(const Options& options, OptionSet set) {
   for (int question = 1; question <= 3; ++question) {
     const char* answer = options.answers[question];
     if (answer == nullptr) continue;
-    Require(set == OptionSet::kAllocate, "allocate-optimum took an answer");
+    Require(program.asksQuestions, "allocate-optimum took an answer");
     bool token = false;
     for (const char* c = answer; *c != '\0'; ++c) token = token || static_cast<uint8_t>(*c) > 0x20;
     Require(token, "an answer without a token taken");
   }
-  if (set == OptionSet::kOptimum)
+  if (!program.asksQuestions)
     Require(!options.seedGiven && !options.showSeed && !options.noWait,
             "allocate-optimum took an option of allocate's");
 }
@@ -69,9 +69,8 @@ void CheckRun(const Options& options, OptionSet set) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  OptionSet set = (data[0] & 1) != 0 ? OptionSet::kOptimum : OptionSet::kAllocate;
-  const char* name = set == OptionSet::kOptimum ? "allocate-optimum" : "allocate";
-  std::vector<std::string> words{name};
+  const ProgramDescription& program = (data[0] & 1) != 0 ? kAllocateOptimum : kAllocate;
+  std::vector<std::string> words{program.name};
   std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   while (!rest.empty() && words.size() <= kMostArguments) {
     size_t end = rest.find('\0');
@@ -85,17 +84,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResetProgram({});
   Options options;
   Outcome outcome =
-      Run([&] { options = ReadOptions(static_cast<int>(words.size()), argv.data(), set); });
+      Run([&] { options = ReadOptions(static_cast<int>(words.size()), argv.data(), program); });
   Require(outcome.kind != Outcome::kTrapped, "reading the options trapped");
   if (outcome.kind == Outcome::kStopped) {
     Require(outcome.exitCode == kUsageStatus, "a bad command line stopped with another status");
-    CheckStop(name);
+    CheckStop(program.name);
     return 0;
   }
   if (options.help || options.version) {
     Require(RecordedErrors().empty(), "help asked for, and a complaint written");
     return 0;
   }
-  CheckRun(options, set);
+  CheckRun(options, program);
   return 0;
 }
