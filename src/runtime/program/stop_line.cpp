@@ -89,8 +89,11 @@ void AddInputOutputFailure(WordsLine& line, const StopWords& words) {
     // The system's own words do not say where the file was looked for. 2 is the
     // file-not-found number of both systems. A name with a folder in it says it itself.
     if (r.stream == IOStream::kFile && r.operation == IOOperation::kOpen && r.code == 2 &&
-        !NameHasFolder())
-      line.Add(" (looked for in the working directory)");
+        !NameHasFolder()) {
+      line.Add(" (looked for in the working directory");
+      if (words.missingFileAdvice != nullptr) words.missingFileAdvice(line);
+      line.Put(')');
+    }
     return;
   }
   const char* own = r.code >= kNotBound && r.code < kInvalidNumber
