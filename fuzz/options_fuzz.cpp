@@ -6,7 +6,7 @@
 // a run with options that hold together, or a stop with status 64 and exactly one line on
 // standard error, nothing on standard output. The stop's line names the program, shows
 // every byte a terminal would act on (and every byte above 0x7E) as \xHH, and ends with
-// the pointer to --help.
+// the pointer to --help. Words after "--" change nothing.
 
 #include <string>
 #include <string_view>
@@ -14,8 +14,8 @@
 
 #include "app/options.h"
 #include "harness.h"
+#include "runtime/core/io_status.h"
 #include "runtime/platform/platform.h"
-#include "runtime/stream/text_input.h"
 
 namespace {
 
@@ -65,8 +65,49 @@ void CheckRun(const Options& options, const ProgramDescription& program) {
             "allocate-optimum took an option of allocate's");
 }
 
+// What one reading of a command line came to.
+struct Reading {
+  Outcome outcome;
+  Options options;
+  std::string errors;
+};
+
+// The options point into words, which must outlive the reading.
+Reading Read(std::vector<std::string>& words, const ProgramDescription& program) {
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  ResetProgram({});
+  Reading r;
+  r.outcome =
+      Run([&] { r.options = ReadOptions(static_cast<int>(words.size()), argv.data(), program); });
+  r.errors = RecordedErrors();
+  return r;
+}
+
+// An option whose value would be the next word, "--" among them.
+bool TakesTheNextWord(std::string_view word) {
+  for (std::string_view name : {"--seed", "--file", "--individuals", "--iterations", "--amplitude"})
+    if (word == name) return true;
+  return false;
+}
+
+bool SameOptions(const Options& a, const Options& b) {
+  auto same = [](const char* x, const char* y) {
+    return x == y || (x != nullptr && y != nullptr && std::string_view(x) == y);
+  };
+  for (int q = 1; q <= 3; ++q)
+    if (!same(a.answers[q], b.answers[q])) return false;
+  return a.help == b.help && a.version == b.version && a.seedGiven == b.seedGiven &&
+         a.seed == b.seed && a.showSeed == b.showSeed && same(a.file, b.file) &&
+         a.noWait == b.noWait && a.csv == b.csv;
+}
+
 }  // namespace
 
+// Bit 1 of the first byte: the command line is read once more with "--" and the same
+// words again after it, which must change nothing, unless its last word is an option
+// left without its value (then "--" is that value).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const ProgramDescription& program = (data[0] & 1) != 0 ? kAllocateOptimum : kAllocate;
@@ -77,24 +118,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     words.emplace_back(rest.substr(0, end));
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
   }
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
 
-  ResetProgram({});
-  Options options;
-  Outcome outcome =
-      Run([&] { options = ReadOptions(static_cast<int>(words.size()), argv.data(), program); });
-  Require(outcome.kind != Outcome::kTrapped, "reading the options trapped");
-  if (outcome.kind == Outcome::kStopped) {
-    Require(outcome.exitCode == kUsageStatus, "a bad command line stopped with another status");
+  Reading r = Read(words, program);
+  Require(r.outcome.kind != Outcome::kTrapped, "reading the options trapped");
+  if (r.outcome.kind == Outcome::kStopped) {
+    Require(r.outcome.exitCode == kUsageStatus, "a bad command line stopped with another status");
     CheckStop(program.name);
-    return 0;
-  }
-  if (options.help || options.version) {
+  } else if (r.options.help || r.options.version) {
     Require(RecordedErrors().empty(), "help asked for, and a complaint written");
-    return 0;
+  } else {
+    CheckRun(r.options, program);
   }
-  CheckRun(options, program);
+
+  if ((data[0] & 2) == 0 || TakesTheNextWord(words.back())) return 0;
+  std::vector<std::string> ended = words;
+  ended.push_back("--");
+  ended.insert(ended.end(), words.begin() + 1, words.end());
+  Reading e = Read(ended, program);
+  Require(e.outcome.kind == r.outcome.kind && e.outcome.exitCode == r.outcome.exitCode &&
+              e.errors == r.errors,
+          "words after \"--\" changed how the command line ended");
+  if (r.outcome.kind == Outcome::kReturned)
+    Require(SameOptions(e.options, r.options), "words after \"--\" changed the options");
   return 0;
 }
