@@ -1,0 +1,56 @@
+#include "search/plan.h"
+
+#include "search/optimum.h"
+
+namespace {
+
+// The shares and profits of an allocation given in levels.
+PlannedAllocation Planned(const ProfitTable& table, const Levels& levels) {
+  PlannedAllocation planned;
+  planned.found = true;
+  planned.levels = levels;
+  for (int k = 1; k <= 8; ++k) planned.shares[k] = ToFloat(levels[k] / Extended(9.0));
+  planned.profit = table.TotalProfit(planned.shares);
+  for (int k = 1; k <= 8; ++k)
+    planned.projectProfits[k] = table.ProjectProfit(k, planned.shares[k]);
+  return planned;
+}
+
+}  // namespace
+
+PlannedAllocation ExactOptimum(const ProfitTable& table) {
+  Ninths ninths = BestNinths(table);
+  Levels levels;
+  for (int k = 1; k <= 8; ++k) levels[k] = Extended::FromInt(ninths[k]);
+  PlannedAllocation planned = Planned(table, levels);
+  return planned;
+}
+
+Plan MakePlan(const ProfitTable& table, const PlanRequest& request) {
+  Plan plan;
+  // 1. The best allocation of the whole budget; without bounds, allocate-optimum's own.
+  if (request.bounded) {
+    BoundedBest best = BestWithin(table, request.bounds);
+    if (best.found) plan.best = Planned(table, best.levels);
+  } else {
+    plan.best = ExactOptimum(table);
+  }
+  // 2. One more ninth to each project there.
+  if (plan.best.found) {
+    for (int k = 1; k <= 8; ++k) {
+      NinthGain gain = NextNinthGain(table, k, plan.best.levels[k]);
+      plan.nextNinthHas[k] = gain.has;
+      plan.nextNinth[k] = gain.has ? ToFloat(gain.gain) : 0.0f;
+    }
+  }
+  // 3. The split as it stands.
+  if (request.hasCurrent) plan.current = Planned(table, request.current);
+  // 4. Each smaller budget.
+  if (request.frontier) {
+    Frontier rows = BestForEachTotal(table, request.bounds);
+    for (int total = 0; total <= 9; ++total) {
+      if (rows[total].found) plan.frontier[total] = Planned(table, rows[total].levels);
+    }
+  }
+  return plan;
+}
