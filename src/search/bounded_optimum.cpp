@@ -115,17 +115,18 @@ class ShapeSearch {
     for (int rest = 1; rest <= 8; ++rest) {
       rest_ = rest;
       places_[rest] = Place::kRest;
+      SumFloors();
       Visit(1, Extended(), Extended(), 0);
     }
   }
 
  private:
-  // The lowest levels that projects k..8 other than the rest can still take, and the rest's.
-  Extended FloorsFrom(int k) const {
-    Extended sum = bounds_.low[rest_];
-    for (int i = k; i <= 8; ++i)
-      if (i != rest_) sum = sum + bounds_.low[i];
-    return sum;
+  // floors_[k]: the lowest levels that projects k..8 other than the rest can still take,
+  // and the rest's.
+  void SumFloors() {
+    floors_[9] = bounds_.low[rest_];
+    for (int k = 8; k >= 1; --k)
+      floors_[k] = k == rest_ ? floors_[k + 1] : floors_[k + 1] + bounds_.low[k];
   }
 
   // Projects k..8: each way of placing the others; bound holds the sum of the levels on a
@@ -140,7 +141,7 @@ class ShapeSearch {
       return;
     }
     // Shapes whose floors alone pass the largest total cannot hold.
-    if (bound + FloorsFrom(k) > Extended::FromInt(lastTotal_) + kLevelSlack) return;
+    if (bound + floors_[k] > Extended::FromInt(lastTotal_) + kLevelSlack) return;
     places_[k] = Place::kWhole;
     Visit(k + 1, bound, boundProfit, set | Bit(k));
     const Extended low = bounds_.low[k], high = bounds_.high[k];
@@ -155,25 +156,19 @@ class ShapeSearch {
   }
 
   // The rest takes d - bound levels for d whole levels of the others and the rest
-  // together; each total then tries every split of its d.
+  // together, each d within the rest's bounds; the others on whole levels take n, and
+  // d + n is the total.
   void Finish(Extended bound, Extended boundProfit, int set) {
-    CheckedArray<bool, 0, 9> fits;
-    CheckedArray<Extended, 0, 9> restLevel, restProfit;
     const Extended low = bounds_.low[rest_], high = bounds_.high[rest_];
     for (int d = 0; d <= lastTotal_; ++d) {
       Extended t = Extended::FromInt(d) - bound;
-      fits[d] = t >= low - kLevelSlack && t <= high + kLevelSlack;
-      if (!fits[d]) continue;
+      if (t < low - kLevelSlack) continue;
+      if (t > high + kLevelSlack) break;
       if (t < low) t = low;
       if (t > high) t = high;
-      restLevel[d] = t;
-      restProfit[d] = LevelProfit(table_, rest_, t) + boundProfit;
-    }
-    for (int total = firstTotal_; total <= lastTotal_; ++total) {
-      for (int n = 0; n <= total; ++n) {
-        int d = total - n;
-        if (!fits[d] || !whole_.has[set][n]) continue;
-        Offer(total, restProfit[d] + whole_.best[set][n], set, n, restLevel[d]);
+      Extended restProfit = LevelProfit(table_, rest_, t) + boundProfit;
+      for (int n = firstTotal_ > d ? firstTotal_ - d : 0; d + n <= lastTotal_; ++n) {
+        if (whole_.has[set][n]) Offer(d + n, restProfit + whole_.best[set][n], set, n, t);
       }
     }
   }
@@ -208,6 +203,7 @@ class ShapeSearch {
   Levels lowProfit_;
   Levels highProfit_;
   CheckedArray<Place, 1, 8> places_;
+  CheckedArray<Extended, 1, 9> floors_;
   int rest_ = 1;
 };
 
