@@ -5,6 +5,7 @@
 
 #include "app/csv_report.h"
 #include "app/option_answer.h"
+#include "app/planner_report.h"
 #include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
@@ -16,6 +17,7 @@
 #include "runtime/stream/error_line.h"
 #include "runtime/stream/text_input.h"
 #include "runtime/stream/text_output.h"
+#include "search/plan.h"
 #include "search/population.h"
 
 namespace {
@@ -76,6 +78,14 @@ void ShowSeed() {
   WriteErrorLine(line.View());
 }
 
+// The population's best profit, whatever its sign (0 for an empty population).
+float BestFound() {
+  float best = 0.0f;
+  for (int i = 1; i <= gPopulation.count; ++i)
+    if (i == 1 || gPopulation.Profit(i) > best) best = gPopulation.Profit(i);
+  return best;
+}
+
 void WriteCsv() {
   WriteCsvHeader();
   for (int i = 1; i <= gPopulation.count; ++i)
@@ -109,11 +119,20 @@ void RunDialogue(const Options& options) {
   NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
   NoteActivity(Activity::kReporting);
+  // The exact optimum by allocate-optimum's own code, after the search it is measured
+  // against, so the search and its report stay as they are.
+  PlannedAllocation optimum;
+  if (options.optimum) {
+    optimum = ExactOptimum(gTable);
+    NoteActivity(Activity::kReporting);
+  }
   if (options.csv) {
     WriteCsv();
+    if (options.optimum) WriteOptimumCsvLine(optimum.profit, optimum.shares);
     return;  // for a script: no wait
   }
   gPopulation.PrintReport();
+  if (options.optimum) WriteOptimumLine(optimum.profit, BestFound());
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

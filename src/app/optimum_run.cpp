@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/csv_report.h"
+#include "app/planner_report.h"
 #include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
@@ -10,7 +11,7 @@
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 #include "search/individual_line.h"
-#include "search/optimum.h"
+#include "search/plan.h"
 
 namespace {
 
@@ -21,11 +22,19 @@ ProfitTable gTable;
 void RunOptimum(const Options& options) {
   int numbers = gTable.Load(options.TableFile());
   NoteShortTable("allocate-optimum", options.TableFile(), numbers);
-  // Noted, so that a stop names the step it came from rather than the table's last entry.
-  NoteActivity(Activity::kSearching);
-  AllocationVector shares = SharesOf(BestNinths(gTable));
-  NoteActivity(Activity::kTotalling);
-  float profit = gTable.TotalProfit(shares);
+  if (options.planner.Any()) {
+    Plan plan = MakePlan(gTable, PlannerRequest(options.planner));
+    NoteActivity(Activity::kReporting);
+    if (options.csv) {
+      WritePlannerCsv(plan, options.planner);
+    } else {
+      WritePlannerReport(plan, options.planner);
+    }
+    return;
+  }
+  PlannedAllocation best = ExactOptimum(gTable);
+  const AllocationVector& shares = best.shares;
+  float profit = best.profit;
   NoteActivity(Activity::kReporting);
 
   if (options.csv) {

@@ -1,5 +1,6 @@
 #include "search/plan.h"
 
+#include "model/progress.h"
 #include "search/optimum.h"
 
 namespace {
@@ -19,18 +20,22 @@ PlannedAllocation Planned(const ProfitTable& table, const Levels& levels) {
 }  // namespace
 
 PlannedAllocation ExactOptimum(const ProfitTable& table) {
+  // Noted, so that a stop names the step it came from rather than the table's last entry.
+  NoteActivity(Activity::kSearching);
   Ninths ninths = BestNinths(table);
   Levels levels;
   for (int k = 1; k <= 8; ++k) levels[k] = Extended::FromInt(ninths[k]);
-  PlannedAllocation planned = Planned(table, levels);
-  return planned;
+  NoteActivity(Activity::kTotalling);
+  return Planned(table, levels);
 }
 
 Plan MakePlan(const ProfitTable& table, const PlanRequest& request) {
   Plan plan;
   // 1. The best allocation of the whole budget; without bounds, allocate-optimum's own.
   if (request.bounded) {
+    NoteActivity(Activity::kSearching);
     BoundedBest best = BestWithin(table, request.bounds);
+    NoteActivity(Activity::kTotalling);
     if (best.found) plan.best = Planned(table, best.levels);
   } else {
     plan.best = ExactOptimum(table);
@@ -47,7 +52,9 @@ Plan MakePlan(const ProfitTable& table, const PlanRequest& request) {
   if (request.hasCurrent) plan.current = Planned(table, request.current);
   // 4. Each smaller budget.
   if (request.frontier) {
+    NoteActivity(Activity::kSearching);
     Frontier rows = BestForEachTotal(table, request.bounds);
+    NoteActivity(Activity::kTotalling);
     for (int total = 0; total <= 9; ++total) {
       if (rows[total].found) plan.frontier[total] = Planned(table, rows[total].levels);
     }
