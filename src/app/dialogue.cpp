@@ -86,6 +86,15 @@ float BestFound() {
   return best;
 }
 
+// The exact optimum by allocate-optimum's own code, once the report it is measured
+// against is out: the search and its report stay as they are, also when the optimum's
+// profit stops the run.
+PlannedAllocation OptimumAfterReport() {
+  PlannedAllocation optimum = ExactOptimum(gTable);
+  NoteActivity(Activity::kReporting);
+  return optimum;
+}
+
 void WriteCsv() {
   WriteCsvHeader();
   for (int i = 1; i <= gPopulation.count; ++i)
@@ -119,20 +128,16 @@ void RunDialogue(const Options& options) {
   NoteActivity(Activity::kSearching);
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
   NoteActivity(Activity::kReporting);
-  // The exact optimum by allocate-optimum's own code, after the search it is measured
-  // against, so the search and its report stay as they are.
-  PlannedAllocation optimum;
-  if (options.optimum) {
-    optimum = ExactOptimum(gTable);
-    NoteActivity(Activity::kReporting);
-  }
   if (options.csv) {
     WriteCsv();
-    if (options.optimum) WriteOptimumCsvLine(optimum.profit, optimum.shares);
+    if (options.optimum) {
+      PlannedAllocation optimum = OptimumAfterReport();
+      WriteOptimumCsvLine(optimum.profit, optimum.shares);
+    }
     return;  // for a script: no wait
   }
   gPopulation.PrintReport();
-  if (options.optimum) WriteOptimumLine(optimum.profit, BestFound());
+  if (options.optimum) WriteOptimumLine(OptimumAfterReport().profit, BestFound());
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

@@ -16,8 +16,9 @@
 // and the knapsack alone answers, with the same sums and the same choice among equals as
 // BestNinths: the fewest ninths to project 1, then to project 2, and so on.
 //
-// Example, examples/function.txt, project 3 held at 0.15 to 0.15 and project 8 at most 0.1:
-// project 3 sits at level 1.35, project 8 at 0.9 or below, the others share the rest.
+// examples/function.txt with project 3 locked at level 1.35, project 7 at least 2.7 and
+// project 8 at most 0.72: the best levels are (1, 1, 1.35, 0.08, 1, 1, 2.7, 0.72), profit
+// 94.97, project 4 taking the rest. Without bounds, (1, 1, 1, 1, 1, 1, 2, 1), 100.42.
 
 #include <cstdint>
 
