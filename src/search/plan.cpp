@@ -31,16 +31,23 @@ PlannedAllocation ExactOptimum(const ProfitTable& table) {
 
 Plan MakePlan(const ProfitTable& table, const PlanRequest& request) {
   Plan plan;
-  // 1. The best allocation of the whole budget; without bounds, allocate-optimum's own.
+  // 1. The best of each total, when asked for; its 9/9 row is the best allocation within
+  //    the bounds, the very one BestWithin finds.
+  Frontier rows;
+  if (request.frontier) {
+    NoteActivity(Activity::kSearching);
+    rows = BestForEachTotal(table, request.bounds);
+  }
+  // 2. The best allocation of the whole budget; without bounds, allocate-optimum's own.
   if (request.bounded) {
     NoteActivity(Activity::kSearching);
-    BoundedBest best = BestWithin(table, request.bounds);
+    BoundedBest best = request.frontier ? rows[9] : BestWithin(table, request.bounds);
     NoteActivity(Activity::kTotalling);
     if (best.found) plan.best = Planned(table, best.levels);
   } else {
     plan.best = ExactOptimum(table);
   }
-  // 2. One more ninth to each project there.
+  // 3. One more ninth to each project there.
   if (plan.best.found) {
     for (int k = 1; k <= 8; ++k) {
       NinthGain gain = NextNinthGain(table, k, plan.best.levels[k]);
@@ -48,13 +55,10 @@ Plan MakePlan(const ProfitTable& table, const PlanRequest& request) {
       plan.nextNinth[k] = gain.has ? ToFloat(gain.gain) : 0.0f;
     }
   }
-  // 3. The split as it stands.
+  // 4. The split as it stands, and the frontier's shares and profits.
+  NoteActivity(Activity::kTotalling);
   if (request.hasCurrent) plan.current = Planned(table, request.current);
-  // 4. Each smaller budget.
   if (request.frontier) {
-    NoteActivity(Activity::kSearching);
-    Frontier rows = BestForEachTotal(table, request.bounds);
-    NoteActivity(Activity::kTotalling);
     for (int total = 0; total <= 9; ++total) {
       if (rows[total].found) plan.frontier[total] = Planned(table, rows[total].levels);
     }
