@@ -1,16 +1,9 @@
 #include "app/optimum_run.h"
 
-#include <string_view>
-
-#include "app/csv_report.h"
-#include "app/planner_report.h"
+#include "app/report.h"
 #include "app/short_table.h"
-#include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
-#include "runtime/core/io_status.h"
-#include "runtime/stream/text_output.h"
-#include "search/individual_line.h"
 #include "search/plan.h"
 
 namespace {
@@ -19,9 +12,9 @@ ProfitTable gTable;
 
 }  // namespace
 
-void RunOptimum(const Options& options) {
+void RunOptimum(const ProgramDescription& program, const Options& options) {
   int numbers = gTable.Load(options.TableFile());
-  NoteShortTable("allocate-optimum", options.TableFile(), numbers);
+  NoteShortTable(program.name, options.TableFile(), numbers);
   if (options.planner.Any()) {
     Plan plan = MakePlan(gTable, PlannerRequest(options.planner));
     NoteActivity(Activity::kReporting);
@@ -32,23 +25,15 @@ void RunOptimum(const Options& options) {
     }
     return;
   }
+  // The same code as allocate --optimum's.
   PlannedAllocation best = ExactOptimum(gTable);
   const AllocationVector& shares = best.shares;
   float profit = best.profit;
   NoteActivity(Activity::kReporting);
 
   if (options.csv) {
-    WriteCsvHeader();
-    WriteCsvLine(1, profit, shares);
-    return;
+    WriteOptimumCsv(profit, shares);
+  } else {
+    WriteOptimumReport(profit, shares);
   }
-
-  WriteLine("Exact optimum:");
-  // One individual's line, numbered as the only allocation of the report.
-  WriteText("H:1");
-  WriteProfitAndShares(profit, shares);
-  WriteText("  Maximum profit: ");
-  WriteReal(Extended(profit), 7, 3);
-  WriteLineEnd();
-  CheckIOResult();
 }

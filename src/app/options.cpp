@@ -2,17 +2,18 @@
 
 #include <string_view>
 
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/fixed_text.h"
 #include "runtime/stream/error_line.h"
-#include "runtime/stream/text_input.h"
 
 namespace {
 
 enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer, kPlanner };
 
-// Which program takes an option.
-enum class Takes : uint8_t { kAllocate, kBoth, kOptimum };
+// Which programs take an option: every one, one that asks the dialogue's questions, or one
+// that plans a budget (ProgramDescription).
+enum class Takes : uint8_t { kEvery, kDialogue, kPlanner };
 
 struct OptionRow {
   std::string_view name;
@@ -26,42 +27,38 @@ struct OptionRow {
 constexpr PlannerOption kNone = PlannerOption::kBudget;
 
 constexpr OptionRow kOptionTable[] = {
-    {"--help", Kind::kFlag, &Options::help, 0, Takes::kBoth, kNone},
-    {"-h", Kind::kFlag, &Options::help, 0, Takes::kBoth, kNone},
-    {"--version", Kind::kFlag, &Options::version, 0, Takes::kBoth, kNone},
-    {"--seed", Kind::kSeed, nullptr, 0, Takes::kAllocate, kNone},
-    {"--show-seed", Kind::kFlag, &Options::showSeed, 0, Takes::kAllocate, kNone},
-    {"--file", Kind::kFile, nullptr, 0, Takes::kBoth, kNone},
-    {"--individuals", Kind::kAnswer, nullptr, 1, Takes::kAllocate, kNone},
-    {"--iterations", Kind::kAnswer, nullptr, 2, Takes::kAllocate, kNone},
-    {"--amplitude", Kind::kAnswer, nullptr, 3, Takes::kAllocate, kNone},
-    {"--no-wait", Kind::kFlag, &Options::noWait, 0, Takes::kAllocate, kNone},
-    {"--csv", Kind::kFlag, &Options::csv, 0, Takes::kBoth, kNone},
-    {"--optimum", Kind::kFlag, &Options::optimum, 0, Takes::kAllocate, kNone},
-    {"--budget", Kind::kPlanner, nullptr, 0, Takes::kOptimum, PlannerOption::kBudget},
-    {"--min", Kind::kPlanner, nullptr, 0, Takes::kOptimum, PlannerOption::kMin},
-    {"--max", Kind::kPlanner, nullptr, 0, Takes::kOptimum, PlannerOption::kMax},
-    {"--lock", Kind::kPlanner, nullptr, 0, Takes::kOptimum, PlannerOption::kLock},
-    {"--current", Kind::kPlanner, nullptr, 0, Takes::kOptimum, PlannerOption::kCurrent},
-    {"--frontier", Kind::kFlag, &Options::frontier, 0, Takes::kOptimum, kNone},
+    {"--help", Kind::kFlag, &Options::help, 0, Takes::kEvery, kNone},
+    {"-h", Kind::kFlag, &Options::help, 0, Takes::kEvery, kNone},
+    {"--version", Kind::kFlag, &Options::version, 0, Takes::kEvery, kNone},
+    {"--seed", Kind::kSeed, nullptr, 0, Takes::kDialogue, kNone},
+    {"--show-seed", Kind::kFlag, &Options::showSeed, 0, Takes::kDialogue, kNone},
+    {"--file", Kind::kFile, nullptr, 0, Takes::kEvery, kNone},
+    {"--individuals", Kind::kAnswer, nullptr, 1, Takes::kDialogue, kNone},
+    {"--iterations", Kind::kAnswer, nullptr, 2, Takes::kDialogue, kNone},
+    {"--amplitude", Kind::kAnswer, nullptr, 3, Takes::kDialogue, kNone},
+    {"--no-wait", Kind::kFlag, &Options::noWait, 0, Takes::kDialogue, kNone},
+    {"--csv", Kind::kFlag, &Options::csv, 0, Takes::kEvery, kNone},
+    {"--optimum", Kind::kFlag, &Options::optimum, 0, Takes::kDialogue, kNone},
+    {"--budget", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kBudget},
+    {"--min", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kMin},
+    {"--max", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kMax},
+    {"--lock", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kLock},
+    {"--current", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kCurrent},
+    {"--frontier", Kind::kFlag, &Options::frontier, 0, Takes::kPlanner, kNone},
 };
-
-const char* ProgramName(OptionSet set) {
-  return set == OptionSet::kOptimum ? "allocate-optimum" : "allocate";
-}
 
 // The line of a bad command line; only the first fault is kept, and it is written only
 // when neither --help nor --version is asked for.
 class Complaint {
  public:
-  explicit Complaint(OptionSet set) : set_(set) {}
+  explicit Complaint(const ProgramDescription& program) : program_(program) {}
 
   // Starts the line, unless one was started before: then the pieces that follow go
   // nowhere.
   Complaint& Begin() {
     keep_ = !started_;
     started_ = true;
-    if (keep_) line_.Add(ProgramName(set_)).Add(": ");
+    if (keep_) line_.Add(program_.name).Add(": ");
     return *this;
   }
 
@@ -100,14 +97,13 @@ class Complaint {
 
   // Writes the line and ends the run with 64: no report line, as nothing has run.
   [[noreturn]] void Stop() {
-    if (hint_) line_.Add(" (").Add(ProgramName(set_)).Add(" --help lists the options)");
+    if (hint_) line_.Add(" (").Add(program_.name).Add(" --help lists the options)");
     WriteErrorLine(line_.View());
-    gExitCode = kUsageStatus;
-    EndRun();
+    EndRunWithStatus(kUsageStatus);
   }
 
  private:
-  OptionSet set_;
+  const ProgramDescription& program_;
   WordsLine line_;
   bool started_ = false;
   bool keep_ = false;
@@ -142,9 +138,16 @@ const OptionRow* FindOption(std::string_view name) {
   return nullptr;
 }
 
-bool IsTakenBy(const OptionRow& row, OptionSet set) {
-  if (row.takes == Takes::kBoth) return true;
-  return (row.takes == Takes::kOptimum) == (set == OptionSet::kOptimum);
+bool IsTakenBy(const OptionRow& row, const ProgramDescription& program) {
+  switch (row.takes) {
+    case Takes::kEvery:
+      return true;
+    case Takes::kDialogue:
+      return program.asksQuestions;
+    case Takes::kPlanner:
+      return program.plans;
+  }
+  return false;
 }
 
 void AddFault(Complaint& complaint, const PlannerFault& fault) {
@@ -158,9 +161,9 @@ void AddFault(Complaint& complaint, const PlannerFault& fault) {
 
 }  // namespace
 
-Options ReadOptions(int argc, char** argv, OptionSet set) {
+Options ReadOptions(int argc, char** argv, const ProgramDescription& program) {
   Options options;
-  Complaint complaint(set);
+  Complaint complaint(program);
   for (int i = 1; i < argc; ++i) {
     std::string_view word = argv[i];
     if (!word.starts_with('-')) continue;
@@ -168,13 +171,13 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
     size_t equals = word.starts_with("--") ? word.find('=') : std::string_view::npos;
     std::string_view name = word.substr(0, equals);
     const OptionRow* row = FindOption(name);
-    if (row != nullptr && row->takes == Takes::kOptimum && set == OptionSet::kAllocate) {
+    if (row != nullptr && row->takes == Takes::kPlanner && !program.plans) {
       // The search has no place for a budget's bounds without changing what it is.
       complaint.Begin().Add(name).Add(" is an option of allocate-optimum, not of the search: ");
       complaint.Add("use allocate-optimum ").Add(name);
       continue;
     }
-    if (row == nullptr || !IsTakenBy(*row, set)) {
+    if (row == nullptr || !IsTakenBy(*row, program)) {
       complaint.Begin().Add("unknown option ").Quoted(name);
       continue;
     }
@@ -208,7 +211,8 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
         }
         break;
       case Kind::kFile:
-        // A longer name would be cut where the input stores it, and name another file.
+        // A longer name would be cut where the I/O record keeps it, and a stop would name
+        // another file.
         if (std::string_view(value).size() > static_cast<size_t>(kNameLimit)) {
           complaint.Begin().Add("--file ").Quoted(value).Add(" is longer than 259 bytes");
         } else {
@@ -234,7 +238,7 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
   }
   options.planner.frontier = options.frontier;
   // The values that depend on one another, once every one is read.
-  if (!complaint.Started() && set == OptionSet::kOptimum) {
+  if (!complaint.Started() && program.plans) {
     PlannerFault fault;
     if (!CheckPlanner(options.planner, fault)) AddFault(complaint, fault);
   }

@@ -1,6 +1,42 @@
 #pragma once
+// Every layout of the results, for both programs: the text report and the comma-separated
+// values. A new column or a new output is written here; the search only computes.
+//
+// The text report (lines end with CR LF):
+//   Optimal solution:                         ("Exact optimum:" for allocate-optimum)
+//   H:3 F: 41.250 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125
+//     Maximum profit:  41.250
+// An individual's line: "H:" and its number, " F:" and the profit (width 7, 3 decimals),
+// " W:" and the 8 shares (width 5, 3 decimals, each followed by a blank). It goes out in ten
+// checked output statements: the head with the profit, one per share, the line end. The
+// profit is asked for before anything of the line is written, so a profit that stops the
+// run leaves the lines before it whole.
+//
+// The comma-separated values (lines end with LF alone), each number in the shortest digits
+// that read back as the same float (FormatShortest):
+//   individual,profit,share1,share2,share3,share4,share5,share6,share7,share8
+//   1,100.42,0.11111111,0.11111111,0.11111111,0.11111111,0.11111111,0.11111111,0.22222222,0.11111111
+
+#include "app/planner_options.h"
+#include "model/allocation.h"
+#include "search/plan.h"
+#include "search/population.h"
+
+// allocate's report of the final population: the heading, every individual's line, then
+// the maximum profit (Population::BestProfit, never below 0).
+void WriteReport(const Population& population);
+
+// allocate-optimum's report: the heading, the one allocation as individual 1, then its
+// profit again as the maximum, also when it is negative.
+void WriteOptimumReport(float profit, const AllocationVector& shares);
+
+// The same two as comma-separated values: the header and one line per individual.
+void WriteCsvReport(const Population& population);
+void WriteOptimumCsv(float profit, const AllocationVector& shares);
+
 // allocate-optimum's report when the planner's options are given (planner_options.h), and
-// the line allocate --optimum adds to its own. Text lines end with CR LF, CSV lines with LF.
+// the line allocate --optimum adds to allocate's. Text lines end with CR LF, CSV lines with
+// LF, as above. The tables' columns line up (column_table.h).
 //
 // The text report: the optimum in the layout of allocate's report (headed "Exact optimum
 // within the bounds:" when there are bounds), then a table of the projects: the share
@@ -26,9 +62,6 @@
 // CSV is the frontier instead: total (k/9), amount with --budget, profit, the shares, the
 // amounts, and next1..next8 (what one more ninth adds, on the 9/9 line only); empty
 // fields where the bounds leave no allocation.
-
-#include "app/planner_options.h"
-#include "search/plan.h"
 
 void WritePlannerReport(const Plan& plan, const PlannerOptions& options);
 void WritePlannerCsv(const Plan& plan, const PlannerOptions& options);

@@ -1,16 +1,73 @@
-#include "app/planner_report.h"
+#include "app/report.h"
 
+#include <cstdint>
 #include <string_view>
 
 #include "app/column_table.h"
 #include "app/write_line.h"
 #include "runtime/core/io_status.h"
+#include "runtime/number/extended.h"
 #include "runtime/number/format.h"
 #include "runtime/number/shortest.h"
 #include "runtime/stream/text_output.h"
-#include "search/individual_line.h"
 
 namespace {
+
+// The head's first part ("H:3") is in the statement the profit ends.
+void WriteIndividualLine(int number, float profit, const AllocationVector& shares) {
+  // 1. The head and the profit.
+  WriteText("H:");
+  WriteInteger(number);
+  WriteText(" F:");
+  WriteReal(Extended(profit), 7, 3);
+  WriteText(" W:");
+  FlushOutput();
+  CheckIOResult();
+  // 2. One statement per share.
+  for (int k = 1; k <= 8; ++k) {
+    WriteReal(Extended(shares[k]), 5, 3);
+    WriteChar(' ');
+    FlushOutput();
+    CheckIOResult();
+  }
+  // 3. The line end.
+  WriteLineEnd();
+  CheckIOResult();
+}
+
+void WriteMaximumProfit(float profit) {
+  WriteText("  Maximum profit: ");
+  WriteReal(Extended(profit), 7, 3);
+  WriteLineEnd();
+  CheckIOResult();
+}
+
+void EndCsvLine() {
+  WriteChar('\n');
+  FlushOutput();
+  CheckIOResult();
+}
+
+void WriteShortest(float x) {
+  NumberText text = FormatShortest(x);
+  WriteText(text.View());
+}
+
+void WriteCsvHeader() {
+  WriteText("individual,profit,share1,share2,share3,share4,share5,share6,share7,share8");
+  EndCsvLine();
+}
+
+void WriteCsvLine(int32_t individual, float profit, const AllocationVector& shares) {
+  WriteInteger(individual);
+  WriteChar(',');
+  WriteShortest(profit);
+  for (int k = 1; k <= 8; ++k) {
+    WriteChar(',');
+    WriteShortest(shares[k]);
+  }
+  EndCsvLine();
+}
 
 using Cell = ColumnTable::Cell;
 
@@ -142,12 +199,9 @@ void Field(std::string_view text) {
   WriteText(text);
 }
 
-void Shortest(float x) { Field(FormatShortest(x).View()); }
-
-void EndCsvLine() {
-  WriteChar('\n');
-  FlushOutput();
-  CheckIOResult();
+void Shortest(float x) {
+  WriteChar(',');
+  WriteShortest(x);
 }
 
 void HeaderFields(std::string_view name, int from, int to) {
@@ -204,13 +258,34 @@ void WriteFrontierCsv(const Plan& plan, const PlannerOptions& options) {
 
 }  // namespace
 
+void WriteReport(const Population& population) {
+  WriteLine("Optimal solution:");
+  for (int i = 1; i <= population.count; ++i)
+    WriteIndividualLine(i, population.Profit(i), population.individuals[i]);
+  WriteMaximumProfit(population.BestProfit());
+}
+
+void WriteOptimumReport(float profit, const AllocationVector& shares) {
+  WriteLine("Exact optimum:");
+  WriteIndividualLine(1, profit, shares);
+  WriteMaximumProfit(profit);
+}
+
+void WriteCsvReport(const Population& population) {
+  WriteCsvHeader();
+  for (int i = 1; i <= population.count; ++i)
+    WriteCsvLine(i, population.Profit(i), population.individuals[i]);
+}
+
+void WriteOptimumCsv(float profit, const AllocationVector& shares) {
+  WriteCsvHeader();
+  WriteCsvLine(1, profit, shares);
+}
+
 void WritePlannerReport(const Plan& plan, const PlannerOptions& options) {
   WriteLine(options.Bounded() ? "Exact optimum within the bounds:" : "Exact optimum:");
-  WriteText("H:1");
-  WriteProfitAndShares(plan.best.profit, plan.best.shares);
-  WriteFigure("  Maximum profit: ", plan.best.profit);
-  WriteLineEnd();
-  CheckIOResult();
+  WriteIndividualLine(1, plan.best.profit, plan.best.shares);
+  WriteMaximumProfit(plan.best.profit);
   BlankLine();
   WriteProjects(plan, options);
   if (options.currentGiven) {
