@@ -14,7 +14,7 @@
 
 class ColumnTable {
  public:
-  using Cell = FixedText<40>;
+  using Cell = FixedText<64>;  // the widest number a report writes has 42 characters
   static constexpr int kMostRows = 14;
   static constexpr int kMostColumns = 12;
 
