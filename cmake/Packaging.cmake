@@ -4,7 +4,8 @@
 # the zip the same pages rendered as plain text, every text there with CR LF.
 #
 #   .deb (amd64, and arm64 from the aarch64 cross build): /usr/bin/{allocate,allocate-optimum}, /usr/share/man/man1/*.1.gz,
-#         /usr/share/doc/allocate/{copyright,changelog.gz,README.md.gz,examples/function.txt}
+#         /usr/share/doc/allocate/{copyright,changelog.gz,README.md.gz,examples/function.txt},
+#         /usr/share/lintian/overrides/allocate
 #   zip:  allocate.exe, allocate-optimum.exe, allocate.txt, allocate-optimum.txt,
 #         LICENSE.txt, README.md, examples/function.txt
 
