@@ -85,29 +85,29 @@ Reading Read(std::vector<std::string>& words, const ProgramDescription& program)
   return r;
 }
 
-// An option whose value would be the next word, "--" among them.
-bool TakesTheNextWord(std::string_view word) {
-  for (std::string_view name : {"--seed", "--file", "--individuals", "--iterations", "--amplitude"})
-    if (word == name) return true;
-  return false;
-}
-
 bool SameOptions(const Options& a, const Options& b) {
   auto same = [](const char* x, const char* y) {
     return x == y || (x != nullptr && y != nullptr && std::string_view(x) == y);
   };
   for (int q = 1; q <= 3; ++q)
     if (!same(a.answers[q], b.answers[q])) return false;
+  const PlannerOptions& p = a.planner;
+  const PlannerOptions& q = b.planner;
+  for (int k = 1; k <= 8; ++k)
+    if (!same(p.minText[k], q.minText[k]) || !same(p.maxText[k], q.maxText[k])) return false;
   return a.help == b.help && a.version == b.version && a.seedGiven == b.seedGiven &&
          a.seed == b.seed && a.showSeed == b.showSeed && same(a.file, b.file) &&
-         a.noWait == b.noWait && a.csv == b.csv;
+         a.noWait == b.noWait && a.csv == b.csv && a.optimum == b.optimum &&
+         a.frontier == b.frontier && p.budgetGiven == q.budgetGiven &&
+         same(p.budgetText, q.budgetText) && p.currentGiven == q.currentGiven &&
+         same(p.currentText, q.currentText) && p.frontier == q.frontier;
 }
 
 }  // namespace
 
-// Bit 1 of the first byte: the command line is read once more with "--" and the same
-// words again after it, which must change nothing, unless its last word is an option
-// left without its value (then "--" is that value).
+// Bit 1 of the first byte: the command line, with a plain word after it (the value of an
+// option still waiting for one), is read once more with "--" and the same words again
+// after that, which must change nothing.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const ProgramDescription& program = (data[0] & 1) != 0 ? kAllocateOptimum : kAllocate;
@@ -130,10 +130,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRun(r.options, program);
   }
 
-  if ((data[0] & 2) == 0 || TakesTheNextWord(words.back())) return 0;
-  std::vector<std::string> ended = words;
+  if ((data[0] & 2) == 0) return 0;
+  std::vector<std::string> plain = words;
+  plain.push_back("x");
+  std::vector<std::string> ended = plain;
   ended.push_back("--");
   ended.insert(ended.end(), words.begin() + 1, words.end());
+  r = Read(plain, program);
   Reading e = Read(ended, program);
   Require(e.outcome.kind == r.outcome.kind && e.outcome.exitCode == r.outcome.exitCode &&
               e.errors == r.errors,
