@@ -21,6 +21,7 @@ struct ProgramText {
 constexpr std::string_view kAllocateSynopsis[] = {
     "       allocate [--seed N] [--show-seed] [--file PATH] [--individuals N]",
     "                [--iterations N] [--amplitude X] [--no-wait] [--csv]",
+    "                [--trace FILE]",
 };
 
 constexpr std::string_view kAllocateAbout[] = {
@@ -46,6 +47,7 @@ constexpr std::string_view kAllocateOptions[] = {
     "  --amplitude X      answer question 3",
     "  --no-wait          end after the report, without waiting for ENTER",
     "  --csv              the report as comma-separated values, LF line ends; no wait",
+    "  --trace FILE       write the best and the mean profit by step to FILE (CSV)",
 };
 
 constexpr std::string_view kOptimumSynopsis[] = {

@@ -6,6 +6,7 @@
 #include "app/csv_report.h"
 #include "app/option_answer.h"
 #include "app/short_table.h"
+#include "app/trace_file.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
@@ -85,6 +86,8 @@ void WriteCsv() {
 }  // namespace
 
 void RunDialogue(const Options& options) {
+  // A trace file that cannot be written ends the run before anything else.
+  if (options.trace != nullptr) OpenTrace(options.trace);
   // The seed first; a table that fails to load stops the run before any prompt.
   if (options.seedGiven) {
     gRandomSeed = options.seed;
@@ -107,13 +110,19 @@ void RunDialogue(const Options& options) {
   NoteSetup();
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
-  for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
+  StartTrace(gIterations);
+  for (uint32_t i = 0; i < gIterations; ++i) {
+    TraceBeforeStep(i, gPopulation);
+    gPopulation.Step();
+  }
   NoteActivity(Activity::kReporting);
   if (options.csv) {
     WriteCsv();
+    FinishTrace(gPopulation);
     return;  // for a script: no wait
   }
   gPopulation.PrintReport();
+  FinishTrace(gPopulation);
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer };
+enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer, kTrace };
 
 struct OptionRow {
   std::string_view name;
@@ -31,6 +31,7 @@ constexpr OptionRow kOptionTable[] = {
     {"--amplitude", Kind::kAnswer, nullptr, 3, false},
     {"--no-wait", Kind::kFlag, &Options::noWait, 0, false},
     {"--csv", Kind::kFlag, &Options::csv, 0, true},
+    {"--trace", Kind::kTrace, nullptr, 0, false},
 };
 
 const char* ProgramName(OptionSet set) {
@@ -181,6 +182,9 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
         } else {
           complaint.Begin().Add("option ").Add(name).Add(" needs a value");
         }
+        break;
+      case Kind::kTrace:
+        options.trace = value;
         break;
       case Kind::kFlag:
         break;

@@ -4,6 +4,7 @@
 // whatever it looks like, or follows "=" in the same one:
 //
 //   allocate --seed 7 --individuals 10 --iterations=1000 --amplitude -0.01 --csv
+//   allocate --seed 7 --trace steps.csv
 //   allocate-optimum --file tables/march.txt --csv
 //
 // allocate takes every option below; allocate-optimum --help, -h, --version, --file and
@@ -29,6 +30,7 @@ struct Options {
   CheckedArray<const char*, 1, 3> answers = {{nullptr, nullptr, nullptr}};
   bool noWait = false;
   bool csv = false;
+  const char* trace = nullptr;  // --trace: the file of the convergence trace
 
   const char* TableFile() const { return file != nullptr ? file : "function.txt"; }
 };
