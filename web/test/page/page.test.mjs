@@ -1,0 +1,236 @@
+// The built page in headless Chromium, against the native programs of the same tree:
+//   ALLOCATE_SITE      the folder with index.html
+//   ALLOCATE_PROGRAM   the native allocate;  OPTIMUM_PROGRAM  the native allocate-optimum
+//   ALLOCATE_SAMPLE    examples/function.txt; ALLOCATE_SHOTS  where the screenshots go
+//   CHROMIUM           the browser (/usr/bin/chromium)
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import puppeteer from 'puppeteer-core';
+import { serve } from '../../serve.mjs';
+
+const env = (name) => {
+  const value = process.env[name];
+  if (!value) throw new Error(`${name} is not set`);
+  return value;
+};
+const SITE = resolve(env('ALLOCATE_SITE'));
+const SHOTS = resolve(env('ALLOCATE_SHOTS'));
+const SAMPLE = readFileSync(env('ALLOCATE_SAMPLE'));
+const RUN_TIMEOUT = 120000;
+
+// The native program in a fresh folder holding `table` as function.txt.
+function native(program, args, table = SAMPLE) {
+  const dir = mkdtempSync(join(tmpdir(), 'allocate-web-'));
+  try {
+    writeFileSync(join(dir, 'function.txt'), table);
+    const run = spawnSync(program, args, { cwd: dir, input: '', encoding: 'latin1' });
+    let trace = null;
+    try {
+      trace = readFileSync(join(dir, 'trace.csv'), 'latin1');
+    } catch {}
+    return { stdout: run.stdout, stderr: run.stderr, status: run.status, trace };
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+const allocate = (args, table) => native(env('ALLOCATE_PROGRAM'), args, table);
+const optimum = (args, table) => native(env('OPTIMUM_PROGRAM'), args, table);
+
+let browser;
+let server;
+
+before(async () => {
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--headless=new', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--no-first-run', '--disable-gpu'],
+  });
+  server = await serve(SITE, 0);
+  mkdirSync(SHOTS, { recursive: true });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.server.close();
+});
+
+// A page with every console error, page error and request that leaves this computer kept.
+async function open(url, width = 1280) {
+  const page = await browser.newPage();
+  await page.setViewport({ width, height: 900 });
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warn') problems.push(`console ${message.type()}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  page.on('request', (request) => {
+    const address = request.url();
+    const local = /^(file:|data:|blob:)/.test(address) || address.startsWith(server.url);
+    if (!local) problems.push(`network: ${address}`);
+  });
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForSelector('body[data-ready="true"]');
+  await page.waitForFunction(() => document.getElementById('table-check').textContent !== '');
+  return { page, problems };
+}
+
+const fileUrl = () => pathToFileURL(join(SITE, 'index.html')).href;
+
+async function fill(page, id, value) {
+  await page.$eval(`#${id}`, (input, text) => {
+    input.value = text;
+    input.dispatchEvent(new Event('input', { bubbles: true }));
+  }, value);
+}
+
+// Runs with the answers; resolves with the report's text once the run has ended.
+async function runOnPage(page, { individuals, iterations, amplitude, seed }) {
+  await fill(page, 'individuals', individuals);
+  await fill(page, 'iterations', iterations);
+  await fill(page, 'amplitude', amplitude);
+  await fill(page, 'seed', seed);
+  await page.focus('#run');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => ['done', 'failed'].includes(document.body.dataset.run), { timeout: RUN_TIMEOUT });
+  assert.equal(await page.$eval('body', (b) => b.dataset.run), 'done', await page.$eval('#run-status', (s) => s.textContent));
+  return page.$eval('#report', (pre) => pre.textContent);
+}
+
+const argsOf = ({ individuals, iterations, amplitude, seed }) =>
+  ['--seed', seed, '--individuals', individuals, '--iterations', iterations, '--amplitude', amplitude, '--no-wait'];
+
+describe('the page', () => {
+  test('opens from a local folder and over HTTP with no console error and nothing fetched', async () => {
+    for (const url of [fileUrl(), server.url]) {
+      const { page, problems } = await open(url);
+      assert.equal(await page.$$eval('#profits tbody input', (inputs) => inputs.length), 80);
+      assert.deepEqual(await page.$$eval('#profits thead th', (ths) => ths.map((th) => th.textContent)),
+        ['Project', '0', '1/9', '2/9', '3/9', '4/9', '5/9', '6/9', '7/9', '8/9', '1']);
+      assert.equal(await page.$eval('#cell-0-1', (input) => input.value), '10.87', 'the sample table');
+      await runOnPage(page, { individuals: '10', iterations: '100', amplitude: '0.01', seed: '5' });
+      assert.deepEqual(problems, [], url);
+      await page.close();
+    }
+  });
+
+  test('the report is the native program\'s standard output, byte for byte, and a stop shows its words', { timeout: 4 * RUN_TIMEOUT }, async () => {
+    const { page, problems } = await open(fileUrl());
+    const settings = [
+      { individuals: '10', iterations: '1000', amplitude: '0.01', seed: '42' },
+      { individuals: '20', iterations: '3000', amplitude: '0.05', seed: '4294967295' },
+      { individuals: '$5', iterations: '0', amplitude: '1e-3', seed: '0' },
+      { individuals: '21', iterations: '10', amplitude: '0.01', seed: '3' },
+      { individuals: '10abc', iterations: '10', amplitude: '0.01', seed: '3' },
+    ];
+    for (const setting of settings) {
+      const expected = allocate(argsOf(setting));
+      const report = await runOnPage(page, setting);
+      assert.equal(report, expected.stdout, JSON.stringify(setting));
+      const stopped = expected.status !== 0;
+      assert.equal(await page.$eval('#stop', (box) => box.hidden), !stopped);
+      if (stopped) {
+        assert.equal(await page.$eval('#stop-line', (pre) => pre.textContent), /Runtime error \d+ at [0-9A-F]{8}/.exec(expected.stdout)[0]);
+        assert.equal(await page.$eval('#stop-words', (p) => p.textContent), expected.stderr.trimEnd());
+      }
+    }
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test('the optimum, the shortfall and the charts follow the programs', { timeout: 2 * RUN_TIMEOUT }, async () => {
+    const { page } = await open(fileUrl());
+    const setting = { individuals: '12', iterations: '2500', amplitude: '0.02', seed: '99' };
+    await runOnPage(page, setting);
+    const exact = /Maximum profit:\s*(\S+)/.exec(optimum([]).stdout)[1];
+    assert.equal(await page.$eval('#optimum-profit', (dd) => dd.textContent), exact);
+    assert.equal(await page.$eval('#optimum-report', (pre) => pre.textContent), optimum([]).stdout);
+    const expected = allocate([...argsOf(setting), '--trace', 'trace.csv']);
+    const found = /Maximum profit:\s*(\S+)/.exec(expected.stdout)[1];
+    assert.equal(await page.$eval('#found-profit', (dd) => dd.textContent), found);
+    const shortfall = ((Number(exact) - Number(found)) / Math.abs(Number(exact))) * 100;
+    assert.equal(await page.$eval('#shortfall', (dd) => dd.textContent), `${shortfall.toFixed(2)} %`);
+    assert.deepEqual(await page.evaluate(() => window.allocatePage.drawnPoints('shares-chart')), [8, 8]);
+    const rows = expected.trace.trimEnd().split('\n').length - 1;
+    assert.equal(rows, 1000);
+    assert.deepEqual(await page.evaluate(() => window.allocatePage.drawnPoints('convergence-chart')), [rows, rows]);
+    assert.equal(await page.$$eval('#curves canvas', (c) => c.length), 8);
+    assert.deepEqual(await page.$eval('#curves canvas', (c) => window.allocatePage.drawnPoints(c.id || (c.id = 'curve-1'))), [10, 1, 1]);
+    await page.screenshot({ path: join(SHOTS, 'page-desktop.png'), fullPage: true });
+    await page.close();
+  });
+
+  test('an entry the program refuses is marked in its cell, in its words, before any run', async () => {
+    const { page } = await open(fileUrl());
+    await fill(page, 'cell-2-4', '12abc');
+    await page.waitForSelector('#cell-2-4[aria-invalid="true"]');
+    const table = SAMPLE.toString('latin1').split('\n');
+    const entries = table[2].trim().split(/\s+/);
+    entries[4] = '12abc';
+    table[2] = entries.join(' ');
+    const words = optimum([], table.join('\n')).stderr.trimEnd();
+    const mark = await page.$eval('#refusal-2-4', (span) => span.textContent);
+    assert.ok(words.endsWith(`project 3, level 4: ${mark}`), `${words} / ${mark}`);
+    assert.equal(await page.$eval('#cell-2-4', (input) => input.getAttribute('aria-describedby')), 'refusal-2-4');
+    assert.equal(await page.$eval('body', (b) => b.dataset.run), undefined, 'nothing ran');
+    await fill(page, 'cell-2-4', '12');
+    await page.waitForSelector('#cell-2-4:not([aria-invalid])');
+    await page.close();
+  });
+
+  test('a table is loaded from a file and pasted from a spreadsheet', async () => {
+    const { page } = await open(fileUrl());
+    const dir = mkdtempSync(join(tmpdir(), 'allocate-web-'));
+    const file = join(dir, 'function.txt');
+    writeFileSync(file, '1 2 3\n4 5');
+    const picker = await page.$('#load');
+    await picker.uploadFile(file);
+    await page.waitForFunction(() => document.getElementById('cell-0-4').value === '5');
+    assert.equal(await page.$eval('#cell-0-5', (input) => input.value), '');
+    rmSync(dir, { recursive: true, force: true });
+    await page.waitForFunction(() => /holds 5 numbers/.test(document.getElementById('table-check').textContent));
+
+    await page.$eval('#cell-1-8', (input) => {
+      const data = new DataTransfer();
+      data.setData('text/plain', '7\t8\t9\r\n10\t11\t12\r\n');
+      input.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    });
+    assert.deepEqual(await page.$$eval('#cell-1-8, #cell-1-9, #cell-2-8, #cell-2-9', (inputs) => inputs.map((i) => i.value)), ['7', '8', '10', '11']);
+    await page.close();
+  });
+
+  test('Cancel ends a long run, and the next run starts cleanly', { timeout: 2 * RUN_TIMEOUT }, async () => {
+    const { page, problems } = await open(fileUrl());
+    await fill(page, 'individuals', '20');
+    await fill(page, 'iterations', '65535');
+    await fill(page, 'amplitude', '0.01');
+    await page.click('#run');
+    await page.waitForFunction(() => document.getElementById('progress').value > 0, { timeout: RUN_TIMEOUT });
+    await page.click('#cancel');
+    await page.waitForFunction(() => document.body.dataset.run === 'cancelled');
+    assert.equal(await page.$eval('#run', (b) => b.disabled), false);
+    assert.equal(await page.$eval('#progress', (p) => p.hidden), true);
+    const setting = { individuals: '4', iterations: '50', amplitude: '0.01', seed: '8' };
+    assert.equal(await runOnPage(page, setting), allocate(argsOf(setting)).stdout);
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test('at 360 pixels nothing but the table scrolls sideways, and every field is labelled', { timeout: RUN_TIMEOUT }, async () => {
+    const { page, problems } = await open(fileUrl(), 360);
+    await runOnPage(page, { individuals: '10', iterations: '1000', amplitude: '0.01', seed: '42' });
+    const width = await page.evaluate(() => document.documentElement.scrollWidth);
+    assert.ok(width <= 360, `the page is ${width} px wide`);
+    const unlabelled = await page.$$eval('input:not([type=file]), button, progress', (elements) =>
+      elements.filter((e) => !(e.labels?.length || e.getAttribute('aria-label') || e.textContent.trim())).map((e) => e.id));
+    assert.deepEqual(unlabelled, []);
+    await page.screenshot({ path: join(SHOTS, 'page-360.png'), fullPage: true });
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+});
