@@ -10,7 +10,8 @@ VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p"
 
 .PHONY: all deps configure build run test check-source bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
-        cross test-cross package-arm64 web web-modules web-serve test-web package-web
+        cross test-cross package-arm64 wasm test-wasm web web-modules web-serve test-web \
+        package-web
 
 all: build
 
@@ -135,6 +136,31 @@ test-cross-%: build cross-%
 	  OPTIMUM_PROGRAM=$(abspath build-$*)/allocate-optimum ALLOCATE_EMULATOR=$$(command -v qemu-$*) \
 	  QEMU_UNSET_ENV=LD_PRELOAD ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e)
 
+# allocate.wasm and allocate-optimum.wasm in build-wasm/: WASI commands built with clang 14
+# and wasi-libc, on the software extended type (docs/wasm.md). wasm/run.mjs runs one under
+# Node as a command; `make test-wasm` runs the end-to-end suites of the native build
+# against both through it.
+WASM_BUILD ?= build-wasm
+WASM_DEPS := clang-14:/usr/bin/clang++-14 lld-14:/usr/bin/wasm-ld-14 \
+             wasi-libc:/usr/lib/wasm32-wasi/libc.a \
+             libc++-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++.a \
+             libc++abi-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++abi.a \
+             libclang-rt-14-dev-wasm32:/usr/lib/llvm-14/lib/clang/14.0.6/lib/wasi/libclang_rt.builtins-wasm32.a
+NODE_DEPS := nodejs:/usr/bin/node
+
+wasm:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(WASM_DEPS)" APT_FLAGS=--no-install-recommends
+	cmake -S . -B $(WASM_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \
+	  -DBUILD_TESTING=OFF $(CMAKE_ARGS)
+	cmake --build $(WASM_BUILD) -j $(JOBS) --target allocate allocate-optimum
+
+test-wasm: build wasm
+	$(MAKE) deps DEPS="$(NODE_DEPS)"
+	ALLOCATE_PROGRAM=$(abspath $(WASM_BUILD))/allocate.wasm \
+	OPTIMUM_PROGRAM=$(abspath $(WASM_BUILD))/allocate-optimum.wasm \
+	ALLOCATE_EMULATOR=$(abspath wasm/run.mjs) \
+	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
+
 # A Debian package of the Linux build, one of the arm64 build and a zip of the Windows
 # build, in package/ of each. The arm64 programs are linked against the shared libraries,
 # as a Debian package wants, unlike the static ones `make test-cross` runs.
@@ -168,7 +194,7 @@ install: build
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS)) \
-	  $(ARM64_PACKAGE_BUILD)
+	  $(ARM64_PACKAGE_BUILD) $(WASM_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.
@@ -222,7 +248,6 @@ fuzz: fuzz-build
 # programs built for WebAssembly and the sample table, so it opens from a local folder as
 # well as from a server). Its npm packages come from web/package-lock.json (npm ci), and
 # are copied into the page at build time; nothing is fetched when the page runs.
-WASM_BUILD ?= build-wasm
 WEB_SITE   ?= $(BUILD)/web
 WEB_DEPS   := nodejs:/usr/bin/node npm:/usr/bin/npm
 WEB_TEST_DEPS := chromium:/usr/bin/chromium
@@ -247,7 +272,7 @@ web-serve: web
 test-web: build web
 	$(MAKE) deps DEPS="$(WEB_TEST_DEPS)" APT_FLAGS=--no-install-recommends
 	cd web && node --test test/unit/
-	if grep -q '^test-wasm:' Makefile; then $(MAKE) test-wasm; fi
+	$(MAKE) test-wasm
 	ALLOCATE_SITE=$(abspath $(WEB_SITE)) ALLOCATE_SHOTS=$(abspath $(WEB_SITE))-shots \
 	ALLOCATE_PROGRAM=$(abspath $(BUILD))/allocate OPTIMUM_PROGRAM=$(abspath $(BUILD))/allocate-optimum \
 	ALLOCATE_SAMPLE=$(abspath examples/function.txt) CHROMIUM=/usr/bin/chromium \

@@ -19,7 +19,7 @@ void EndRun() {
   PlatformExit(gExitCode);
 }
 
-void RangeCheckFailed() { StopWithError(201, PlatformCodeAddress(__builtin_return_address(0))); }
+void RangeCheckFailed() { StopWithError(201, PLATFORM_CALLER_ADDRESS()); }
 
 void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
   gStopCause = cause;
