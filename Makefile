@@ -274,6 +274,7 @@ test-web: build web
 	cd web && node --test test/unit/
 	$(MAKE) test-wasm
 	ALLOCATE_SITE=$(abspath $(WEB_SITE)) ALLOCATE_SHOTS=$(abspath $(WEB_SITE))-shots \
+	ALLOCATE_WASM_DIR=$(abspath $(WASM_BUILD)) \
 	ALLOCATE_PROGRAM=$(abspath $(BUILD))/allocate OPTIMUM_PROGRAM=$(abspath $(BUILD))/allocate-optimum \
 	ALLOCATE_SAMPLE=$(abspath examples/function.txt) CHROMIUM=/usr/bin/chromium \
 	  node --test --test-concurrency=1 web/test/page/

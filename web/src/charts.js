@@ -64,6 +64,7 @@ export function drawConvergence(canvas, trace) {
 }
 
 // levels: the project's 10 profits as numbers; found, optimum: its shares (or null).
+// The legend is the heading above the eight curves.
 export function drawProfitCurve(canvas, project, levels, found, optimum) {
   const curve = levels.map((profit, level) => ({ x: level / (LEVELS - 1), y: profit }));
   const marker = (label, share, color, style) => ({
@@ -87,7 +88,7 @@ export function drawProfitCurve(canvas, project, levels, found, optimum) {
     options: {
       ...COMMON,
       parsing: false,
-      plugins: { legend: { display: project === 0 }, title: { display: false } },
+      plugins: { legend: { display: false } },
       scales: {
         x: {
           type: 'linear',

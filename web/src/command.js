@@ -66,7 +66,7 @@ export async function runCommand(module, { name, args, files = {}, outputs = [],
   for (const [file, bytes] of Object.entries(files)) contents.set(file, new File(bytes, { readonly: true }));
   for (const file of outputs) contents.set(file, new WatchedFile(file, onWrite));
   const fds = [new OpenFile(new File(stdin, { readonly: true })), stdout, stderr, new PreopenDirectory('.', contents)];
-  const shim = new WASI([name, ...args], [], fds);
+  const shim = new WASI([name, ...args], [], fds, { debug: false });
   const instance = await WebAssembly.instantiate(module, { wasi_snapshot_preview1: shim.wasiImport });
   const status = shim.start(instance);
   const written = {};

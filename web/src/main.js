@@ -28,6 +28,7 @@ const state = {
   table: tableFromFile($('sample-table').textContent),
   check: null, // the latest check of the table: a promise of {optimum, stop, notes}
   running: false,
+  cancelled: false, // Cancel came before the worker started
 };
 
 // ---- the table ----
@@ -222,8 +223,10 @@ async function run(event) {
   clearTimeout(checkTimer);
   checkTable();
   const file = encoder.encode(tableToFile(state.table));
+  state.cancelled = false;
   try {
     const module = await modules.allocate;
+    if (state.cancelled) throw new CancelledError();
     const result = await runner.run(
       { module, name: 'allocate', args: allocateArguments(answers(), $('seed').value), files: { 'function.txt': file }, outputs: [TRACE_FILE], watch: TRACE_FILE },
       (step) => {
@@ -246,6 +249,7 @@ async function run(event) {
 }
 
 function cancel() {
+  state.cancelled = true;
   runner.cancel();
 }
 
