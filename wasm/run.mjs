@@ -9,8 +9,9 @@
 // directory), standard input, output and error as they are, and the exit status it ends
 // with. A trap of the engine (a bad memory access, an exhausted stack) ends it with 255
 // and a line on standard error.
+// The global process, never `import process from 'node:process'`: importing it reads every
+// property, and reading process.stdin turns a piped standard input non-blocking.
 import { readFileSync, writeSync } from 'node:fs';
-import process from 'node:process';
 
 // Node announces WASI as experimental on standard error, which belongs to the program.
 const emitWarning = process.emitWarning;

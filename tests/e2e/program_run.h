@@ -10,7 +10,9 @@
 // With ALLOCATE_PROGRAM, OPTIMUM_PROGRAM and ALLOCATE_EMULATOR in the environment
 // (absolute paths), the suites run those programs through the emulator instead: the
 // Windows build under Wine, another processor's build under qemu-user (QEMU_UNSET_ENV=
-// LD_PRELOAD keeps the preloaded clock on the emulator, away from the guest).
+// LD_PRELOAD keeps the preloaded clock on the emulator, away from the guest), a
+// WebAssembly build under Node (wasm/run.mjs; the clock preloaded into Node is the one the
+// module reads).
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
@@ -82,6 +84,11 @@ inline bool UnderWine() {
   const char* emulator = TheProgram().emulator;
   return emulator != nullptr && std::string_view(emulator).ends_with("wine");
 }
+
+// A WebAssembly build (a .wasm module, run by wasm/run.mjs under Node). A WASI command has
+// no signals and no terminal of its own, and Node gives it descriptors 0 to 2 even where
+// the shell closed them: the suites skip those cases by name (docs/wasm.md lists them).
+inline bool UnderWasm() { return std::string_view(TheProgram().program).ends_with(".wasm"); }
 
 // Codes that are the system's own error numbers: Linux's, or Windows' as Wine gives them.
 inline const int kIsADirectory = UnderWine() ? 5 : 21;  // ERROR_ACCESS_DENIED; EISDIR
