@@ -90,9 +90,17 @@ function scheduleCheck() {
   checkTimer = setTimeout(checkTable, 250);
 }
 
+// The check of the table as it stands now, started at once if an edit is waiting.
+function currentCheck() {
+  if (checkTimer !== 0) checkTable();
+  return state.check;
+}
+
 // allocate-optimum judges the table: a stop names the refused entry in the program's own
 // words; otherwise it gives the exact optimum, as its report and as CSV.
 function checkTable() {
+  clearTimeout(checkTimer);
+  checkTimer = 0;
   const file = encoder.encode(tableToFile(state.table));
   const request = (args) => modules.optimum.then((module) =>
     checker.run({ module, name: 'allocate-optimum', args, files: { 'function.txt': file } }));
@@ -220,8 +228,7 @@ async function run(event) {
   setRunning(true);
   $('run-status').textContent = 'Running…';
   document.body.dataset.run = 'running';
-  clearTimeout(checkTimer);
-  checkTable();
+  const check = currentCheck();
   const file = encoder.encode(tableToFile(state.table));
   state.cancelled = false;
   try {
@@ -233,7 +240,7 @@ async function run(event) {
         if (steps) progress.value = Math.min(step / steps, 1);
       },
     );
-    await showResult(result, await state.check);
+    await showResult(result, await check);
     $('run-status').textContent = result.status === 0 ? 'Done.' : `Stopped with exit status ${result.status}.`;
     document.body.dataset.run = 'done';
   } catch (error) {
@@ -352,6 +359,6 @@ function start() {
 }
 
 // For the page's tests.
-window.allocatePage = { drawnPoints: (id) => drawnPoints($(id)), check: () => state.check };
+window.allocatePage = { drawnPoints: (id) => drawnPoints($(id)), check: currentCheck };
 
 start();

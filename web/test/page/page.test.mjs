@@ -6,7 +6,7 @@
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtempSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -210,6 +210,30 @@ describe('the page', () => {
       input.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
     });
     assert.deepEqual(await page.$$eval('#cell-1-8, #cell-1-9, #cell-2-8, #cell-2-9', (inputs) => inputs.map((i) => i.value)), ['7', '8', '10', '11']);
+
+    // Dropped on the table: the sample again.
+    await page.$eval('#drop-zone', (zone, content) => {
+      const data = new DataTransfer();
+      data.items.add(new File([content], 'spring.txt', { type: 'text/plain' }));
+      zone.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, SAMPLE.toString('latin1'));
+    await page.waitForFunction(() => document.getElementById('table-status').textContent === 'Loaded spring.txt.');
+    assert.equal(await page.$eval('#cell-7-9', (input) => input.value), '32.77');
+
+    // Saved as function.txt, edited first: the console programs read what the page shows.
+    await fill(page, 'cell-6-3', '99.5');
+    const downloads = mkdtempSync(join(tmpdir(), 'allocate-web-'));
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await page.click('#save');
+    const saved = join(downloads, 'function.txt');
+    for (let waited = 0; waited < 100 && !existsSync(saved); waited += 1) await new Promise((r) => setTimeout(r, 100));
+    const savedTable = readFileSync(saved);
+    rmSync(downloads, { recursive: true, force: true });
+    const check = await page.evaluate(async () => (await window.allocatePage.check()).report);
+    assert.equal(check, optimum([], savedTable).stdout, 'the page checks the table it saves');
+    assert.match(check, /H:1 F:\s*\S+ W:/);
+    assert.equal(savedTable.toString('latin1').split('\n')[6].split(' ')[3], '99.5');
     await page.close();
   });
 
