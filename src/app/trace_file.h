@@ -1,8 +1,8 @@
 #pragma once
-// The convergence trace that --trace FILE asks for: CSV with LF line ends, the header
-// "step,best,mean", then one row per step the TraceSchedule picks (the state before the
-// first step is step 0), the best and the mean profit of the population in the fewest
-// digits that read back as the same float, as --csv writes its numbers:
+// The convergence trace that --trace FILE asks for, laid out in report.h: CSV with LF
+// line ends, the header "step,best,mean", then one row per step the TraceSchedule picks
+// (the state before the first step is step 0), the best and the mean profit of the
+// population in the fewest digits that read back as the same float, as --csv writes them:
 //
 //   step,best,mean
 //   0,95.72685,91.585976
@@ -20,10 +20,12 @@
 
 #include <cstdint>
 
+#include "app/program_description.h"
 #include "search/population.h"
 
-// Opens (creates or empties) the file and writes the header; stops with 64 when it cannot.
-void OpenTrace(const char* name);
+// Opens (creates or empties) the file and writes the header; stops with 64 when it cannot,
+// the line signed with the program's name.
+void OpenTrace(const ProgramDescription& program, const char* name);
 
 // The run takes this many steps; called once before the first, whatever the count.
 void StartTrace(uint32_t steps);

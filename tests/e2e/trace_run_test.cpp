@@ -3,7 +3,9 @@
 // each, and a file that cannot be written ends the run before anything is read.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,11 @@
 
 namespace e2e {
 namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 std::string SameEntry(const char* entry) {
   std::string text;
