@@ -51,10 +51,9 @@ inline void FloatCheckpoint() {}
 //
 //   FloatSum(3e38f, 3e38f)    -> +infinity, an overflow (205 at the checkpoint)
 //   FloatQuotient(0.0f, 0.0f) -> NaN, an invalid operation (207)
-#if defined(__wasm__)
-// The fault a float operation raised, from its operands and its result.
+// The fault a float sum or quotient raised, found from its operands and its result (not
+// finite) as IEEE 754 raises it, recorded among the software type's.
 [[gnu::cold]] void RecordFloatFault(float a, float b, float result, bool quotient);
-#endif
 
 inline float FloatSum(float a, float b) {
   float sum = a + b;
