@@ -138,8 +138,8 @@ test-cross-%: build cross-%
 
 # allocate.wasm and allocate-optimum.wasm in build-wasm/: WASI commands built with clang 14
 # and wasi-libc, on the software extended type (docs/wasm.md). wasm/run.mjs runs one under
-# Node as a command; `make test-wasm` runs the end-to-end suites of the native build
-# against both through it.
+# Node as a command; `make test-wasm` tests the runner itself (node --test), then runs the
+# end-to-end suites of the native build against both modules through it.
 WASM_BUILD ?= build-wasm
 WASM_DEPS := clang-14:/usr/bin/clang++-14 lld-14:/usr/bin/wasm-ld-14 \
              wasi-libc:/usr/lib/wasm32-wasi/libc.a \
@@ -156,6 +156,7 @@ wasm:
 
 test-wasm: build wasm
 	$(MAKE) deps DEPS="$(NODE_DEPS)"
+	node --test wasm/
 	ALLOCATE_PROGRAM=$(abspath $(WASM_BUILD))/allocate.wasm \
 	OPTIMUM_PROGRAM=$(abspath $(WASM_BUILD))/allocate-optimum.wasm \
 	ALLOCATE_EMULATOR=$(abspath wasm/run.mjs) \

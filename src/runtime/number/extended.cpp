@@ -2,6 +2,7 @@
 
 #include "runtime/core/error_codes.h"
 #include "runtime/core/stop.h"
+#include "runtime/number/extended_soft.h"
 #include "runtime/platform/platform.h"
 
 #if ALLOCATE_SOFT_EXTENDED
@@ -41,20 +42,6 @@ uint8_t PendingArithmeticFault() {
   return kFloatOverflow;
 }
 
-#if defined(__wasm__)
-// As IEEE 754 raises them: a NaN from operands that are not NaN is an invalid operation
-// (0 / 0, infinity - infinity); an infinity from finite operands is a division of a
-// non-zero value by zero, or else an overflow.
-void RecordFloatFault(float a, float b, float result, bool quotient) {
-  if (std::isnan(result)) {
-    if (!std::isnan(a) && !std::isnan(b)) SoftExtended::RaiseFaults(SoftExtended::kSoftInvalid);
-  } else if (std::isfinite(a) && std::isfinite(b)) {
-    SoftExtended::RaiseFaults(quotient && b == 0.0f ? SoftExtended::kSoftZeroDivide
-                                                    : SoftExtended::kSoftOverflow);
-  }
-}
-#endif
-
 void StopOnArithmeticFault(uint8_t code) {
   uint32_t here = PLATFORM_CALLER_ADDRESS();
   // Cleared as the x87 build's fault handler reloads its setting, so that the end
@@ -63,6 +50,18 @@ void StopOnArithmeticFault(uint8_t code) {
   StopWithError(code, here, StopCause::kFault);
 }
 #endif
+
+// A NaN from operands that are not NaN is an invalid operation (0 / 0, infinity -
+// infinity, infinity / infinity); an infinity from finite operands is a division of a
+// non-zero value by zero, or else an overflow.
+void RecordFloatFault(float a, float b, float result, bool quotient) {
+  if (std::isnan(result)) {
+    if (!std::isnan(a) && !std::isnan(b)) SoftExtended::RaiseFaults(SoftExtended::kSoftInvalid);
+  } else if (std::isinf(result) && std::isfinite(a) && std::isfinite(b)) {
+    SoftExtended::RaiseFaults(quotient && b == 0.0f ? SoftExtended::kSoftZeroDivide
+                                                    : SoftExtended::kSoftOverflow);
+  }
+}
 
 uint8_t TruncateToByteSlow(Extended t) {
   uint32_t here = PLATFORM_CALLER_ADDRESS();

@@ -44,18 +44,17 @@ using Extended = X87Extended;
 inline void FloatCheckpoint() {}
 #endif
 
+// The fault a float sum or quotient raised, worked out from its operands and its result
+// (not finite) as IEEE 754 raises it, and recorded among the software type's.
+[[gnu::cold]] void RecordFloatFault(float a, float b, float result, bool quotient);
+
 // A float sum and quotient, each rounded once to float. The x87 build traps on their
 // faults and the other processors' builds find them in the float unit's flags at the next
-// checkpoint. WebAssembly keeps no flags: there a result that is not finite is looked
-// into, and its fault recorded among the software type's for the same checkpoint.
+// checkpoint. WebAssembly keeps no flags: there a result that is not finite goes to
+// RecordFloatFault, for the same checkpoint to find.
 //
 //   FloatSum(3e38f, 3e38f)    -> +infinity, an overflow (205 at the checkpoint)
 //   FloatQuotient(0.0f, 0.0f) -> NaN, an invalid operation (207)
-#if defined(__wasm__)
-// The fault a float operation raised, from its operands and its result.
-[[gnu::cold]] void RecordFloatFault(float a, float b, float result, bool quotient);
-#endif
-
 inline float FloatSum(float a, float b) {
   float sum = a + b;
 #if defined(__wasm__)
