@@ -280,13 +280,14 @@ test-web: build web
 	ALLOCATE_SAMPLE=$(abspath examples/function.txt) CHROMIUM=/usr/bin/chromium \
 	  node --test --test-concurrency=1 web/test/page/
 
-# The site as a zip beside the Debian package: a folder with the page, the sample table
-# to load into it, and the licence.
+# The site as a zip beside the Debian package: a folder with the page, the licences of
+# the npm packages it carries, the sample table to load into it, and the licence.
 WEB_PACKAGE := allocate-web-$(VERSION)
 package-web: web
 	$(MAKE) deps DEPS="zip:/usr/bin/zip"
 	rm -rf $(BUILD)/package/$(WEB_PACKAGE) $(BUILD)/package/$(WEB_PACKAGE).zip
 	mkdir -p $(BUILD)/package/$(WEB_PACKAGE)
-	cp $(WEB_SITE)/index.html examples/function.txt $(BUILD)/package/$(WEB_PACKAGE)/
+	cp $(WEB_SITE)/index.html $(WEB_SITE)/THIRD-PARTY-LICENSES.txt examples/function.txt \
+	  $(BUILD)/package/$(WEB_PACKAGE)/
 	cp LICENSE $(BUILD)/package/$(WEB_PACKAGE)/LICENSE.txt
 	cd $(BUILD)/package && zip -q -X -r $(WEB_PACKAGE).zip $(WEB_PACKAGE)

@@ -53,6 +53,19 @@ for (const [mark, content] of Object.entries(parts)) {
   if (!page.includes(mark)) throw new Error(`build.mjs: ${mark} is not in index.html`);
   page = page.replace(mark, () => content);
 }
+// The licences of what the page carries from npm, beside it.
+const bundled = [
+  ['chart.js', 'LICENSE.md'],
+  ['@kurkle/color', 'LICENSE.md'],
+  ['@bjorn3/browser_wasi_shim', 'LICENSE-MIT'],
+];
+const notices = await Promise.all(bundled.map(async ([name, file]) => {
+  const { version } = JSON.parse(await readFile(join(here, 'node_modules', name, 'package.json'), 'utf8'));
+  const text = await readFile(join(here, 'node_modules', name, file), 'utf8');
+  return `${name} ${version}\n${'='.repeat(name.length + version.length + 1)}\n\n${text.trim()}\n`;
+}));
+
 await mkdir(values.out, { recursive: true });
 await writeFile(join(values.out, 'index.html'), page);
+await writeFile(join(values.out, 'THIRD-PARTY-LICENSES.txt'), `The page carries these npm packages:\n\n${notices.join('\n')}`);
 console.log(`web: ${join(values.out, 'index.html')} (${Math.round(page.length / 1024)} kB)`);
