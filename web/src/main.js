@@ -225,6 +225,7 @@ async function run(event) {
   const progress = $('progress');
   if (steps === null || steps === 0) progress.removeAttribute('value');
   else progress.value = 0;
+  clearResult();
   setRunning(true);
   $('run-status').textContent = 'Running…';
   document.body.dataset.run = 'running';
@@ -260,6 +261,12 @@ function cancel() {
   runner.cancel();
 }
 
+// Nothing of an earlier run stays on show while another runs, or after it is cancelled.
+function clearResult() {
+  for (const id of ['report', 'stderr', 'stop-line', 'stop-words']) $(id).textContent = '';
+  for (const id of ['stderr', 'stop', 'outcome', 'charts-area']) $(id).hidden = true;
+}
+
 function formatPercent(value) {
   return value === null ? 'not defined (the optimum is 0)' : `${value.toFixed(2)} %`;
 }
@@ -275,8 +282,9 @@ async function showResult(result, check) {
   $('stop').hidden = stop === null && result.status === 0;
   $('stop-line').textContent = stop === null ? `exit status ${result.status}` : stop.line;
   $('stop-words').textContent = stderr;
-  $('outcome').hidden = !$('stop').hidden;
   if (!$('stop').hidden) return;
+  $('outcome').hidden = false;
+  $('charts-area').hidden = false;
 
   const best = bestOf(individualsOf(stdout));
   const optimum = check.optimum;

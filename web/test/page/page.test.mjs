@@ -103,6 +103,13 @@ async function runOnPage(page, { individuals, iterations, amplitude, seed }) {
   return page.$eval('#report', (pre) => pre.textContent);
 }
 
+// The accessibility rules of axe-core (labels, names, roles, contrast, ...), run in the page.
+const AXE = readFileSync(new URL('../../node_modules/axe-core/axe.min.js', import.meta.url), 'utf8');
+async function accessibilityViolations(page) {
+  await page.addScriptTag({ content: AXE });
+  return page.evaluate(async () => (await window.axe.run()).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`));
+}
+
 const argsOf = ({ individuals, iterations, amplitude, seed }) =>
   ['--seed', seed, '--individuals', individuals, '--iterations', iterations, '--amplitude', amplitude, '--no-wait'];
 
@@ -142,12 +149,14 @@ describe('the page', () => {
       else assert.match(report, new RegExp(`Runtime error ${expected.status} at ${WASM_ADDRESS}\0\r\n$`));
       const stopped = expected.status !== 0;
       assert.equal(await page.$eval('#stop', (box) => box.hidden), !stopped);
+      assert.equal(await page.$eval('#charts-area', (area) => area.hidden), stopped, 'no charts after a stop');
       if (stopped) {
         const line = /Runtime error \d+ at [0-9A-F]{8}/.exec(report)?.[0] ?? `exit status ${expected.status}`;
         assert.equal(await page.$eval('#stop-line', (pre) => pre.textContent), line);
         assert.equal(await page.$eval('#stop-words', (p) => p.textContent), expected.stderr.trimEnd());
       }
     }
+    assert.deepEqual(await accessibilityViolations(page), [], 'after a stop');
     assert.deepEqual(problems, []);
     await page.close();
   });
@@ -239,6 +248,7 @@ describe('the page', () => {
 
   test('Cancel ends a long run, and the next run starts cleanly', { timeout: 2 * RUN_TIMEOUT }, async () => {
     const { page, problems } = await open(fileUrl());
+    await runOnPage(page, { individuals: '3', iterations: '5', amplitude: '0.01', seed: '2' });
     await fill(page, 'individuals', '20');
     await fill(page, 'iterations', '65535');
     await fill(page, 'amplitude', '0.01');
@@ -259,7 +269,8 @@ describe('the page', () => {
     assert.ok(progressAtCancel > 0 && progressAtCancel < 1, `progress ${progressAtCancel}`);
     await page.waitForFunction(() => document.body.dataset.run === 'cancelled');
     await page.emulateCPUThrottling(null);
-    assert.equal(await page.$eval('#report', (pre) => pre.textContent), '', 'no report from the cancelled run');
+    assert.equal(await page.$eval('#report', (pre) => pre.textContent), '', 'no report from the cancelled run, nor the one before');
+    assert.equal(await page.$eval('#charts-area', (area) => area.hidden), true);
     assert.equal(await page.$eval('#run', (b) => b.disabled), false);
     assert.equal(await page.$eval('#progress', (p) => p.hidden), true);
     const setting = { individuals: '4', iterations: '50', amplitude: '0.01', seed: '8' };
@@ -268,7 +279,7 @@ describe('the page', () => {
     await page.close();
   });
 
-  test('at 360 pixels nothing but the table scrolls sideways, and every field is labelled', { timeout: RUN_TIMEOUT }, async () => {
+  test('at 360 pixels nothing but the table scrolls sideways, and every field is labelled, by axe-core too', { timeout: RUN_TIMEOUT }, async () => {
     const { page, problems } = await open(fileUrl(), 360);
     await runOnPage(page, { individuals: '10', iterations: '1000', amplitude: '0.01', seed: '42' });
     const width = await page.evaluate(() => document.documentElement.scrollWidth);
@@ -276,6 +287,7 @@ describe('the page', () => {
     const unlabelled = await page.$$eval('input:not([type=file]), button, progress', (elements) =>
       elements.filter((e) => !(e.labels?.length || e.getAttribute('aria-label') || e.textContent.trim())).map((e) => e.id));
     assert.deepEqual(unlabelled, []);
+    assert.deepEqual(await accessibilityViolations(page), []);
     await page.screenshot({ path: join(SHOTS, 'page-360.png'), fullPage: true });
     assert.deepEqual(problems, []);
     await page.close();
