@@ -2,7 +2,7 @@
 // tests. Usage: node serve.mjs DIR [PORT]   (PORT 0: any free one)
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
-import { extname, join, normalize, resolve } from 'node:path';
+import { extname, join, normalize, resolve, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const TYPES = {
@@ -20,7 +20,7 @@ export function serve(dir, port = 0) {
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
-    if (!file.startsWith(root)) {
+    if (!file.startsWith(root + sep)) {
       response.writeHead(403).end();
       return;
     }
