@@ -67,22 +67,25 @@ export function drawConvergence(canvas, trace) {
 // The legend is the heading above the eight curves.
 export function drawProfitCurve(canvas, project, levels, found, optimum) {
   const curve = levels.map((profit, level) => ({ x: level / (LEVELS - 1), y: profit }));
-  const marker = (label, share, color, style) => ({
+  // The optimum's triangle is drawn hollow and larger, so that a share found on the
+  // optimum shows both.
+  const marker = (label, share, color, style, radius, fill) => ({
     type: 'scatter',
     label,
     data: share === null ? [] : [{ x: share, y: profitAt(levels, share) }],
-    backgroundColor: color,
+    backgroundColor: fill,
     borderColor: color,
+    borderWidth: 2,
     pointStyle: style,
-    pointRadius: 6,
+    pointRadius: radius,
   });
   return replace(canvas, {
     type: 'line',
     data: {
       datasets: [
         { label: 'Profit', data: curve, borderColor: '#555', backgroundColor: '#555', pointRadius: 2, borderWidth: 1.5 },
-        marker('Best found', found, FOUND, 'circle'),
-        marker('Exact optimum', optimum, OPTIMUM, 'triangle'),
+        marker('Best found', found, FOUND, 'circle', 5, FOUND),
+        marker('Exact optimum', optimum, OPTIMUM, 'triangle', 9, 'rgba(0, 0, 0, 0)'),
       ],
     },
     options: {
