@@ -112,3 +112,33 @@ export function drawnPoints(canvas) {
   if (!chart) return null;
   return chart.data.datasets.map((_, i) => chart.getDatasetMeta(i).data.length);
 }
+
+// The frontier: the best profit for each part of the budget, against the amount when the
+// budget is given in money, else against the share; gaps where the bounds leave none.
+export function drawFrontier(canvas, frontier) {
+  const xs = frontier.amounts ?? frontier.shares;
+  return replace(canvas, {
+    type: 'line',
+    data: {
+      datasets: [{
+        label: 'Best profit',
+        data: xs.map((x, i) => ({ x, y: frontier.profits[i] })),
+        borderColor: OPTIMUM,
+        backgroundColor: OPTIMUM,
+        pointRadius: 3,
+        spanGaps: false,
+      }],
+    },
+    options: {
+      ...COMMON,
+      parsing: false,
+      plugins: { legend: { display: false } },
+      scales: {
+        x: frontier.amounts
+          ? { type: 'linear', title: { display: true, text: 'amount spent' } }
+          : { type: 'linear', min: 0, max: 1, ticks: { stepSize: 1 / 9, callback: (v) => levelLabel(Math.round(v * 9)) }, title: { display: true, text: 'part of the budget spent' } },
+        y: { title: { display: true, text: 'best profit' } },
+      },
+    },
+  });
+}

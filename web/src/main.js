@@ -1,9 +1,10 @@
 // The page: the table, the answers, the run in a worker and what it found.
 
 import { LEVELS, PROJECTS, cellOfStop, emptyTable, levelLabel, pasteInto, pastedRows, tableFromFile, tableToFile } from './table.js';
-import { QUESTIONS, TRACE_FILE, allocateArguments, consoleCommand, drawSeed, expectedSteps, missingAnswers } from './answers.js';
+import { QUESTIONS, TRACE_FILE, allocateArguments, consoleCommand, drawSeed, expectedSteps, missingAnswers, shellWord } from './answers.js';
 import { bestOf, individualsOf, maximumOf, optimumOfCsv, shortfallPercent, stopOf, text, traceOf } from './report.js';
-import { drawConvergence, drawProfitCurve, drawShares, drawnPoints } from './charts.js';
+import { drawConvergence, drawFrontier, drawProfitCurve, drawShares, drawnPoints } from './charts.js';
+import { frontierOf, plannerArguments } from './planner.js';
 import { CancelledError, Runner } from './runner.js';
 
 const $ = (id) => document.getElementById(id);
@@ -327,6 +328,63 @@ function showFailure(error) {
   document.body.dataset.run = 'failed';
 }
 
+// ---- the plan: allocate-optimum with the planner's options ----
+
+function buildBounds() {
+  const body = $('bounds').tBodies[0];
+  for (let project = 0; project < PROJECTS; project += 1) {
+    const row = body.insertRow();
+    const th = document.createElement('th');
+    th.scope = 'row';
+    th.textContent = `Project ${project + 1}`;
+    row.appendChild(th);
+    for (const [kind, words] of [['min', 'lowest'], ['max', 'highest'], ['current', 'current']]) {
+      const input = document.createElement('input');
+      input.type = 'text';
+      input.inputMode = 'decimal';
+      input.autocomplete = 'off';
+      input.id = `${kind}-${project}`;
+      input.setAttribute('aria-label', `Project ${project + 1}, ${words} share or amount`);
+      row.insertCell().appendChild(input);
+    }
+  }
+}
+
+function plan() {
+  const field = (kind) => Array.from({ length: PROJECTS }, (_, p) => $(`${kind}-${p}`).value);
+  return { budget: $('budget').value, min: field('min'), max: field('max'), current: field('current'), frontier: $('frontier').checked };
+}
+
+function showPlanCommand() {
+  $('plan-command').textContent = ['allocate-optimum', ...plannerArguments(plan())].map(shellWord).join(' ');
+}
+
+async function runPlan(event) {
+  event.preventDefault();
+  const args = plannerArguments(plan());
+  const file = encoder.encode(tableToFile(state.table));
+  $('plan-status').textContent = 'Planning…';
+  document.body.dataset.plan = 'running';
+  try {
+    const module = await modules.optimum;
+    const request = (extra) => checker.run({ module, name: 'allocate-optimum', args: [...args, ...extra], files: { 'function.txt': file } });
+    const report = await request([]);
+    const stdout = text(report.stdout);
+    const stderr = text(report.stderr).trimEnd();
+    $('plan-report').textContent = stdout;
+    $('plan-stop').hidden = report.status === 0;
+    $('plan-words').textContent = report.status === 0 ? '' : stderr;
+    const frontier = report.status === 0 && args.includes('--frontier') ? frontierOf(text((await request(['--csv'])).stdout)) : null;
+    $('frontier-figure').hidden = frontier === null;
+    if (frontier !== null) drawFrontier($('frontier-chart'), frontier);
+    $('plan-status').textContent = report.status === 0 ? 'Done.' : `Stopped with exit status ${report.status}.`;
+    document.body.dataset.plan = 'done';
+  } catch (error) {
+    $('plan-status').textContent = `The page could not run the program: ${error.message}`;
+    document.body.dataset.plan = 'failed';
+  }
+}
+
 // ---- start ----
 
 function start() {
@@ -361,8 +419,13 @@ function start() {
   $('answers').addEventListener('input', showCommand);
   $('answers').addEventListener('submit', run);
   $('cancel').addEventListener('click', cancel);
+  buildBounds();
+  $('plan-form').addEventListener('input', showPlanCommand);
+  $('plan-form').addEventListener('change', showPlanCommand);
+  $('plan-form').addEventListener('submit', runPlan);
   showTable();
   showCommand();
+  showPlanCommand();
   document.body.dataset.ready = 'true';
 }
 

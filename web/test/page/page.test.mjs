@@ -256,15 +256,18 @@ describe('the page', () => {
     // its progress, and Cancel is pressed from inside the page as soon as it does.
     await page.emulateCPUThrottling(4);
     const progressAtCancel = await page.evaluate(() => new Promise((resolve) => {
+      // The progress bar's value is an attribute: its first change past 0 is seen at once,
+      // with no timer that a busy or hidden page could hold back.
       const progress = document.getElementById('progress');
-      document.getElementById('run').click();
-      const poll = setInterval(() => {
+      const watch = new MutationObserver(() => {
         if (!(progress.value > 0)) return;
-        clearInterval(poll);
+        watch.disconnect();
         const value = progress.value;
         document.getElementById('cancel').click();
         resolve(value);
-      }, 5);
+      });
+      watch.observe(progress, { attributes: true, attributeFilter: ['value'] });
+      document.getElementById('run').click();
     }));
     assert.ok(progressAtCancel > 0 && progressAtCancel < 1, `progress ${progressAtCancel}`);
     await page.waitForFunction(() => document.body.dataset.run === 'cancelled');
@@ -275,6 +278,34 @@ describe('the page', () => {
     assert.equal(await page.$eval('#progress', (p) => p.hidden), true);
     const setting = { individuals: '4', iterations: '50', amplitude: '0.01', seed: '8' };
     assert.equal(await runOnPage(page, setting), allocate(argsOf(setting)).stdout);
+    assert.deepEqual(problems, []);
+    await page.close();
+  });
+
+  test('a plan is allocate-optimum\'s report with the planner\'s options, the frontier as a chart', async () => {
+    const { page, problems } = await open(fileUrl());
+    const plans = [
+      { fields: { budget: '9000', 'min-0': '2000', 'max-6': '1000' }, frontier: true,
+        args: ['--budget', '9000', '--min', '1=2000', '--max', '7=1000', '--frontier'] },
+      { fields: { 'current-0': '0.5', 'current-1': '0.5', 'current-2': '0', 'current-3': '0', 'current-4': '0', 'current-5': '0', 'current-6': '0', 'current-7': '0' }, frontier: false,
+        args: ['--current', '0.5,0.5,0,0,0,0,0,0'] },
+      { fields: { 'min-2': '0.6', 'min-3': '0.6' }, frontier: false, args: ['--min', '3=0.6', '--min', '4=0.6'] },
+    ];
+    for (const plan of plans) {
+      await page.$$eval('#plan-form input[type=text], #budget', (inputs) => inputs.forEach((input) => { input.value = ''; }));
+      for (const [id, value] of Object.entries(plan.fields)) await fill(page, id, value);
+      if (await page.$eval('#frontier', (box) => box.checked) !== plan.frontier) await page.click('#frontier');
+      assert.equal(await page.$eval('#plan-command', (code) => code.textContent), ['allocate-optimum', ...plan.args].join(' '));
+      await page.click('#plan');
+      await page.waitForFunction(() => document.body.dataset.plan === 'done');
+      const expected = optimum(plan.args);
+      assert.equal(await page.$eval('#plan-report', (pre) => pre.textContent), expected.stdout, plan.args.join(' '));
+      assert.equal(await page.$eval('#plan-stop', (box) => box.hidden), expected.status === 0);
+      if (expected.status !== 0) assert.equal(await page.$eval('#plan-words', (p) => p.textContent), expected.stderr.trimEnd());
+      assert.equal(await page.$eval('#frontier-figure', (figure) => figure.hidden), !plan.frontier);
+      if (plan.frontier) assert.deepEqual(await page.evaluate(() => window.allocatePage.drawnPoints('frontier-chart')), [10]);
+      await page.evaluate(() => { delete document.body.dataset.plan; });
+    }
     assert.deepEqual(problems, []);
     await page.close();
   });
