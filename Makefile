@@ -8,9 +8,9 @@ CMAKE_ARGS    ?=
 # The project's version, as the packages' names carry it.
 VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p" CMakeLists.txt)
 
-.PHONY: all deps configure build run test check-source bench install clean package lint-package \
+.PHONY: all deps configure build programs run test check-source bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
-        cross test-cross package-arm64 wasm test-wasm
+        cross test-cross package-amd64 package-arm64 test-package wasm test-wasm
 
 all: build
 
@@ -51,11 +51,13 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Only the program: no tests, no benchmarks, no GoogleTest needed.
-run:
+# Only the two programs: no tests, no benchmarks, no GoogleTest needed.
+programs:
 	$(MAKE) deps DEPS="$(RUN_DEPS)"
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
-	cmake --build $(BUILD) -j $(JOBS) --target allocate
+	cmake --build $(BUILD) -j $(JOBS) --target allocate allocate-optimum
+
+run: programs
 	cd examples && ../$(BUILD)/allocate
 
 # The source checks first: no include runs upward between the folders of src/, and every
@@ -162,39 +164,64 @@ test-wasm: build wasm
 	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
 
 # A Debian package of the Linux build, one of the arm64 build and a zip of the Windows
-# build, in package/ of each. The arm64 programs are linked against the shared libraries,
-# as a Debian package wants, unlike the static ones `make test-cross` runs.
+# build, in package/ of each. The Debian packages are built apart, with Debian's own
+# hardening flags (dpkg-buildflags) and without the tests; the arm64 programs are linked
+# against the shared libraries, as a Debian package wants, unlike the static ones
+# `make test-cross` runs.
+PACKAGE_BUILD       ?= build-package
 ARM64_PACKAGE_BUILD ?= build-aarch64-package
-package: build windows package-arm64
-	cd $(BUILD) && cpack
+DEBIAN_FLAGS_DEPS   := dpkg-dev:/usr/bin/dpkg-buildflags
+package: windows package-amd64 package-arm64
 	cd $(WINDOWS_BUILD) && cpack
 
+package-amd64:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(DEBIAN_FLAGS_DEPS)"
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DALLOCATE_DEBIAN_FLAGS=ON \
+	  -DBUILD_TESTING=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target allocate allocate-optimum shipped_texts
+	cd $(PACKAGE_BUILD) && cpack
+
 package-arm64:
-	$(MAKE) deps DEPS="$(RUN_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_aarch64)" APT_FLAGS=--no-install-recommends
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(DEBIAN_FLAGS_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_aarch64)" \
+	  APT_FLAGS=--no-install-recommends
 	cmake -S . -B $(ARM64_PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DALLOCATE_CROSS_STATIC=OFF -DBUILD_TESTING=OFF
-	cmake --build $(ARM64_PACKAGE_BUILD) -j $(JOBS)
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DALLOCATE_CROSS_STATIC=OFF \
+	  -DALLOCATE_DEBIAN_FLAGS=ON -DBUILD_TESTING=OFF
+	cmake --build $(ARM64_PACKAGE_BUILD) -j $(JOBS) --target allocate allocate-optimum shipped_texts
 	cd $(ARM64_PACKAGE_BUILD) && cpack
 
-# Both packages as a packager would check them: lintian on the .deb fails on any error or
-# warning (the README lists what it leaves below that), and each package must hold
-# exactly its files, the zip's texts with CR LF.
+# The end-to-end suites against the programs as the amd64 package holds them (hardened,
+# stripped): the same bytes and exit codes as the build the tests made. env runs them as
+# they are, in place of an emulator.
+test-package: build package-amd64
+	rm -rf $(PACKAGE_BUILD)/unpacked
+	dpkg-deb -x $(PACKAGE_BUILD)/package/allocate_$(VERSION)_amd64.deb $(PACKAGE_BUILD)/unpacked
+	ALLOCATE_PROGRAM=$(abspath $(PACKAGE_BUILD))/unpacked/usr/bin/allocate \
+	OPTIMUM_PROGRAM=$(abspath $(PACKAGE_BUILD))/unpacked/usr/bin/allocate-optimum \
+	ALLOCATE_EMULATOR=$$(command -v env) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
+
+# Both packages as a packager would check them: lintian on the .deb fails on any error,
+# warning or note (docs/packages.md), and each package must hold exactly its files, the
+# zip's texts with CR LF.
 lint-package: package
 	$(MAKE) deps DEPS="$(PACKAGE_DEPS)"
 	packaging/check $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip \
-	  $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
+	  $(PACKAGE_BUILD)/package/allocate_$(VERSION)_amd64.deb \
 	  $(ARM64_PACKAGE_BUILD)/package/allocate_$(VERSION)_arm64.deb
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
 	for b in $(BUILD)/bench/*_bench; do $$b; done
 
-install: build
+# What `make run` needs and no more: the programs and the texts installed beside them.
+# `cmake --install` itself builds nothing.
+install: programs
+	cmake --build $(BUILD) -j $(JOBS) --target shipped_texts
 	cmake --install $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS)) \
-	  $(ARM64_PACKAGE_BUILD) $(WASM_BUILD)
+	  $(PACKAGE_BUILD) $(ARM64_PACKAGE_BUILD) $(WASM_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.

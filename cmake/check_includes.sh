@@ -2,7 +2,8 @@
 # Each folder of src/ includes only its own headers and those of the folders below it:
 #   runtime/platform < runtime/core < runtime/number < runtime/stream < runtime/program
 #   runtime/core, number, stream < model < search < app
-# and only the entry points (app/*main.cpp) use runtime/program. Prints every include
+# and only the entry points (app/*main.cpp) use runtime/program. search/ computes and
+# prints nothing: it reaches neither runtime/stream nor the I/O record (core/io_status.h). Prints every include
 # that runs upward and fails if there is one. Usage: check_includes.sh [source root]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -15,7 +16,7 @@ allowed() {  # the folders a file of folder $1 may include
     runtime/stream) echo "runtime/platform runtime/core runtime/number runtime/stream" ;;
     runtime/program) echo "runtime/platform runtime/core runtime/number runtime/stream runtime/program" ;;
     model) echo "runtime/core runtime/number runtime/stream model" ;;
-    search) echo "runtime/core runtime/number runtime/stream model search" ;;
+    search) echo "runtime/core runtime/number model search" ;;
     app) echo "runtime/core runtime/number runtime/stream model search app" ;;
     *) echo "" ;;
   esac
@@ -36,7 +37,10 @@ while IFS= read -r file; do
   case "$path" in app/*main.cpp) permitted="$permitted runtime/program " ;; esac
   while IFS= read -r included; do
     to=$(folder_of "$included")
-    if [[ "$permitted" != *" $to "* ]]; then
+    if [[ "$from" == search && "$included" == runtime/core/io_status.h ]]; then
+      echo "$file includes $included: search/ prints nothing"
+      upward=$((upward + 1))
+    elif [[ "$permitted" != *" $to "* ]]; then
       echo "$file includes $included: $to is not below $from"
       upward=$((upward + 1))
     fi

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/csv_report.h"
+#include "app/answer_notes.h"
 #include "app/option_answer.h"
+#include "app/report.h"
 #include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
@@ -16,6 +17,7 @@
 #include "runtime/stream/error_line.h"
 #include "runtime/stream/text_input.h"
 #include "runtime/stream/text_output.h"
+#include "search/plan.h"
 #include "search/population.h"
 
 namespace {
@@ -70,30 +72,41 @@ float AskReal(int question, std::string_view prompt, const char* given) {
 
 // "allocate: seed N" on standard error, so that a run seeded from the clock can be
 // repeated with --seed N.
-void ShowSeed() {
+void ShowSeed(const ProgramDescription& program) {
   WordsLine line;
-  line.Add("allocate: seed ").Unsigned(gRandomSeed);
+  line.Add(program.name).Add(": seed ").Unsigned(gRandomSeed);
   WriteErrorLine(line.View());
 }
 
-void WriteCsv() {
-  WriteCsvHeader();
+// The population's best profit, whatever its sign (0 for an empty population).
+float BestFound() {
+  float best = 0.0f;
   for (int i = 1; i <= gPopulation.count; ++i)
-    WriteCsvLine(i, gPopulation.Profit(i), gPopulation.individuals[i]);
+    if (i == 1 || gPopulation.Profit(i) > best) best = gPopulation.Profit(i);
+  return best;
+}
+
+// The exact optimum by allocate-optimum's own code, once the report it is measured
+// against is out: the search and its report stay as they are, also when the optimum's
+// profit stops the run.
+PlannedAllocation OptimumAfterReport() {
+  PlannedAllocation optimum = ExactOptimum(gTable);
+  NoteActivity(Activity::kReporting);
+  return optimum;
 }
 
 }  // namespace
 
-void RunDialogue(const Options& options) {
+void RunDialogue(const ProgramDescription& program, const Options& options) {
   // The seed first; a table that fails to load stops the run before any prompt.
   if (options.seedGiven) {
     gRandomSeed = options.seed;
   } else {
     SeedFromClock();
   }
-  if (options.showSeed) ShowSeed();
+  if (options.showSeed) ShowSeed(program);
   int numbers = gTable.Load(options.TableFile());
-  NoteShortTable("allocate", options.TableFile(), numbers);
+  NoteShortTable(program.name, options.TableFile(), numbers);
 
   // The answers are cut to their widths, never refused. The count's answer as typed
   // stays noted for the stop line of a count above 20.
@@ -110,10 +123,15 @@ void RunDialogue(const Options& options) {
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
   NoteActivity(Activity::kReporting);
   if (options.csv) {
-    WriteCsv();
+    WriteCsvReport(gPopulation);
+    if (options.optimum) {
+      PlannedAllocation optimum = OptimumAfterReport();
+      WriteOptimumCsvLine(optimum.profit, optimum.shares);
+    }
     return;  // for a script: no wait
   }
-  gPopulation.PrintReport();
+  WriteReport(gPopulation);
+  if (options.optimum) WriteOptimumLine(OptimumAfterReport().profit, BestFound());
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

@@ -1,16 +1,10 @@
 #include "app/optimum_run.h"
 
-#include <string_view>
-
-#include "app/csv_report.h"
+#include "app/report.h"
 #include "app/short_table.h"
-#include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
-#include "runtime/core/io_status.h"
-#include "runtime/stream/text_output.h"
-#include "search/individual_line.h"
-#include "search/optimum.h"
+#include "search/plan.h"
 
 namespace {
 
@@ -18,28 +12,28 @@ ProfitTable gTable;
 
 }  // namespace
 
-void RunOptimum(const Options& options) {
+void RunOptimum(const ProgramDescription& program, const Options& options) {
   int numbers = gTable.Load(options.TableFile());
-  NoteShortTable("allocate-optimum", options.TableFile(), numbers);
-  // Noted, so that a stop names the step it came from rather than the table's last entry.
-  NoteActivity(Activity::kSearching);
-  AllocationVector shares = SharesOf(BestNinths(gTable));
-  NoteActivity(Activity::kTotalling);
-  float profit = gTable.TotalProfit(shares);
+  NoteShortTable(program.name, options.TableFile(), numbers);
+  if (options.planner.Any()) {
+    Plan plan = MakePlan(gTable, PlannerRequest(options.planner));
+    NoteActivity(Activity::kReporting);
+    if (options.csv) {
+      WritePlannerCsv(plan, options.planner);
+    } else {
+      WritePlannerReport(plan, options.planner);
+    }
+    return;
+  }
+  // The same code as allocate --optimum's.
+  PlannedAllocation best = ExactOptimum(gTable);
+  const AllocationVector& shares = best.shares;
+  float profit = best.profit;
   NoteActivity(Activity::kReporting);
 
   if (options.csv) {
-    WriteCsvHeader();
-    WriteCsvLine(1, profit, shares);
-    return;
+    WriteOptimumCsv(profit, shares);
+  } else {
+    WriteOptimumReport(profit, shares);
   }
-
-  WriteLine("Exact optimum:");
-  // One individual's line, numbered as the only allocation of the report.
-  WriteText("H:1");
-  WriteProfitAndShares(profit, shares);
-  WriteText("  Maximum profit: ");
-  WriteReal(Extended(profit), 7, 3);
-  WriteLineEnd();
-  CheckIOResult();
 }

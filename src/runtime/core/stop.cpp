@@ -19,6 +19,11 @@ void EndRun() {
   PlatformExit(gExitCode);
 }
 
+void EndRunWithStatus(int32_t status) {
+  gExitCode = status;
+  EndRun();
+}
+
 void RangeCheckFailed() { StopWithError(201, PLATFORM_CALLER_ADDRESS()); }
 
 void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
