@@ -10,7 +10,8 @@ VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p"
 
 .PHONY: all deps configure build programs run test check-source bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
-        cross test-cross package-amd64 package-arm64 test-package
+        cross test-cross package-amd64 package-arm64 test-package wasm test-wasm web web-modules \
+        web-serve test-web package-web
 
 all: build
 
@@ -137,6 +138,32 @@ test-cross-%: build cross-%
 	  OPTIMUM_PROGRAM=$(abspath build-$*)/allocate-optimum ALLOCATE_EMULATOR=$$(command -v qemu-$*) \
 	  QEMU_UNSET_ENV=LD_PRELOAD ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e)
 
+# allocate.wasm and allocate-optimum.wasm in build-wasm/: WASI commands built with clang 14
+# and wasi-libc, on the software extended type (docs/wasm.md). wasm/run.mjs runs one under
+# Node as a command; `make test-wasm` tests the runner itself (node --test), then runs the
+# end-to-end suites of the native build against both modules through it.
+WASM_BUILD ?= build-wasm
+WASM_DEPS := clang-14:/usr/bin/clang++-14 lld-14:/usr/bin/wasm-ld-14 \
+             wasi-libc:/usr/lib/wasm32-wasi/libc.a \
+             libc++-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++.a \
+             libc++abi-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++abi.a \
+             libclang-rt-14-dev-wasm32:/usr/lib/llvm-14/lib/clang/14.0.6/lib/wasi/libclang_rt.builtins-wasm32.a
+NODE_DEPS := nodejs:/usr/bin/node
+
+wasm:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(WASM_DEPS)" APT_FLAGS=--no-install-recommends
+	cmake -S . -B $(WASM_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \
+	  -DBUILD_TESTING=OFF $(CMAKE_ARGS)
+	cmake --build $(WASM_BUILD) -j $(JOBS) --target allocate allocate-optimum
+
+test-wasm: build wasm
+	$(MAKE) deps DEPS="$(NODE_DEPS)"
+	node --test wasm/
+	ALLOCATE_PROGRAM=$(abspath $(WASM_BUILD))/allocate.wasm \
+	OPTIMUM_PROGRAM=$(abspath $(WASM_BUILD))/allocate-optimum.wasm \
+	ALLOCATE_EMULATOR=$(abspath wasm/run.mjs) \
+	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
+
 # A Debian package of the Linux build, one of the arm64 build and a zip of the Windows
 # build, in package/ of each. The Debian packages are built apart, with Debian's own
 # hardening flags (dpkg-buildflags) and without the tests; the arm64 programs are linked
@@ -145,7 +172,7 @@ test-cross-%: build cross-%
 PACKAGE_BUILD       ?= build-package
 ARM64_PACKAGE_BUILD ?= build-aarch64-package
 DEBIAN_FLAGS_DEPS   := dpkg-dev:/usr/bin/dpkg-buildflags
-package: windows package-amd64 package-arm64
+package: windows package-amd64 package-arm64 package-web
 	cd $(WINDOWS_BUILD) && cpack
 
 package-amd64:
@@ -195,7 +222,7 @@ install: programs
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS)) \
-	  $(PACKAGE_BUILD) $(ARM64_PACKAGE_BUILD)
+	  $(PACKAGE_BUILD) $(ARM64_PACKAGE_BUILD) $(WASM_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.
@@ -245,3 +272,50 @@ fuzz: fuzz-build
 	  fi; \
 	done; \
 	echo "fuzz: $$passed passed, 0 failed"
+
+# The page: a static site in $(WEB_SITE) (one index.html that carries its scripts, both
+# programs built for WebAssembly and the sample table, so it opens from a local folder as
+# well as from a server). Its npm packages come from web/package-lock.json (npm ci), and
+# are copied into the page at build time; nothing is fetched when the page runs.
+WEB_SITE   ?= $(BUILD)/web
+WEB_DEPS   := nodejs:/usr/bin/node npm:/usr/bin/npm
+WEB_TEST_DEPS := chromium:/usr/bin/chromium
+WEB_PORT   ?= 8026
+
+web/node_modules/.package-lock.json: web/package-lock.json
+	$(MAKE) deps DEPS="$(WEB_DEPS)" APT_FLAGS=--no-install-recommends
+	cd web && npm ci --no-audit --no-fund
+	touch $@
+
+web-modules: web/node_modules/.package-lock.json
+
+web: wasm web-modules
+	node web/build.mjs --wasm $(WASM_BUILD) --sample examples/function.txt --out $(WEB_SITE)
+
+# Serves the site on localhost until Ctrl-C.
+web-serve: web
+	node web/serve.mjs $(WEB_SITE) $(WEB_PORT)
+
+# The page's own unit tests (Node), the WebAssembly builds' end-to-end suites, then the
+# page in headless Chromium against the native programs; screenshots in $(WEB_SITE)-shots.
+test-web: build web
+	$(MAKE) deps DEPS="$(WEB_TEST_DEPS)" APT_FLAGS=--no-install-recommends
+	cd web && node --test test/unit/
+	$(MAKE) test-wasm
+	ALLOCATE_SITE=$(abspath $(WEB_SITE)) ALLOCATE_SHOTS=$(abspath $(WEB_SITE))-shots \
+	ALLOCATE_WASM_DIR=$(abspath $(WASM_BUILD)) \
+	ALLOCATE_PROGRAM=$(abspath $(BUILD))/allocate OPTIMUM_PROGRAM=$(abspath $(BUILD))/allocate-optimum \
+	ALLOCATE_SAMPLE=$(abspath examples/function.txt) CHROMIUM=/usr/bin/chromium \
+	  node --test --test-concurrency=1 web/test/page/
+
+# The site as a zip beside the Debian package: a folder with the page, the licences of
+# the npm packages it carries, the sample table to load into it, and the licence.
+WEB_PACKAGE := allocate-web-$(VERSION)
+package-web: web
+	$(MAKE) deps DEPS="zip:/usr/bin/zip"
+	rm -rf $(BUILD)/package/$(WEB_PACKAGE) $(BUILD)/package/$(WEB_PACKAGE).zip
+	mkdir -p $(BUILD)/package/$(WEB_PACKAGE)
+	cp $(WEB_SITE)/index.html $(WEB_SITE)/THIRD-PARTY-LICENSES.txt examples/function.txt \
+	  $(BUILD)/package/$(WEB_PACKAGE)/
+	cp LICENSE $(BUILD)/package/$(WEB_PACKAGE)/LICENSE.txt
+	cd $(BUILD)/package && zip -q -X -r $(WEB_PACKAGE).zip $(WEB_PACKAGE)

@@ -24,7 +24,7 @@ void EndRunWithStatus(int32_t status) {
   EndRun();
 }
 
-void RangeCheckFailed() { StopWithError(201, PlatformCodeAddress(__builtin_return_address(0))); }
+void RangeCheckFailed() { StopWithError(201, PLATFORM_CALLER_ADDRESS()); }
 
 void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
   gStopCause = cause;

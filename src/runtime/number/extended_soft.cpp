@@ -405,6 +405,7 @@ int64_t SoftExtended::RoundToInt64() const { return ToInt64(*this, true); }
 
 unsigned SoftExtended::Faults() { return tFaults; }
 void SoftExtended::ClearFaults() { tFaults = 0; }
+void SoftExtended::RaiseFaults(unsigned faults) { Raise(faults); }
 
 uint8_t SoftExtended::FaultStopCode() {
   if ((tFaults & kSoftInvalid) != 0) return 207;

@@ -182,6 +182,9 @@ class SoftExtended {
   static constexpr unsigned kSoftOverflow = 0x08;
   static unsigned Faults();
   static void ClearFaults();
+  // Records faults found outside the type: float arithmetic checked by its result where
+  // the processor keeps no flags (WebAssembly).
+  static void RaiseFaults(unsigned faults);
   // The exit code of the stop a recorded fault calls for, 0 when none: invalid 207 before
   // zero-divide 200 before overflow 205.
   static uint8_t FaultStopCode();
