@@ -233,12 +233,15 @@ test-sanitize:
 	  $(MAKE) test BUILD=$(SANITIZE_BUILD) CMAKE_ARGS="$(CMAKE_ARGS) -DALLOCATE_SANITIZE=ON"
 
 # Every float bit pattern through the report's number layouts (about 25 minutes on two
-# cores), and the software extended type against the x87 unit on every float pattern and
-# tens of millions of random operands per operation: not part of `make test`.
+# cores), every positive float through the shortest digits' choice of a neighbour (about
+# 47 minutes on two busy cores), and the software extended type against the x87 unit on
+# every float pattern and tens of millions of random operands per operation: not part of
+# `make test`.
 EXHAUSTIVE_BUILD ?= build-exhaustive
 test-exhaustive: deps
 	cmake -S . -B $(EXHAUSTIVE_BUILD) -DCMAKE_BUILD_TYPE=Release -DALLOCATE_EXHAUSTIVE=ON $(CMAKE_ARGS)
-	cmake --build $(EXHAUSTIVE_BUILD) -j $(JOBS) --target format_real_exhaustive extended_soft_exhaustive
+	cmake --build $(EXHAUSTIVE_BUILD) -j $(JOBS) --target format_real_exhaustive extended_soft_exhaustive \
+	  shortest_exhaustive
 	ctest --test-dir $(EXHAUSTIVE_BUILD) -L exhaustive --output-on-failure
 
 # libFuzzer targets (clang 14). `make fuzz` runs each for FUZZ_SECONDS from its seeds in
