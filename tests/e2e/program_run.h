@@ -49,7 +49,7 @@ bool UnderWine();
 // A WebAssembly build (a .wasm module, run by wasm/run.mjs under Node). A WASI command has
 // no signals and no terminal of its own, and Node gives it descriptors 0 to 2 even where
 // the shell closed them: the suites skip those cases by name (docs/wasm.md lists them).
-inline bool UnderWasm() { return std::string_view(TheProgram().program).ends_with(".wasm"); }
+bool UnderWasm();
 
 // Codes that are the system's own error numbers: Linux's, or Windows' as Wine gives them.
 inline const int kIsADirectory = UnderWine() ? 5 : 21;  // ERROR_ACCESS_DENIED; EISDIR
