@@ -10,7 +10,8 @@ VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p"
 
 .PHONY: all deps configure build programs run test check-source bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
-        cross test-cross package-amd64 package-arm64 test-package wasm test-wasm
+        cross test-cross package-amd64 package-arm64 test-package wasm test-wasm web web-modules \
+        web-serve test-web package-web
 
 all: build
 
@@ -175,7 +176,7 @@ test-wasm: build wasm
 PACKAGE_BUILD       ?= build-package
 ARM64_PACKAGE_BUILD ?= build-aarch64-package
 DEBIAN_FLAGS_DEPS   := dpkg-dev:/usr/bin/dpkg-buildflags
-package: windows package-amd64 package-arm64
+package: windows package-amd64 package-arm64 package-web
 	cd $(WINDOWS_BUILD) && cpack
 
 package-amd64:
@@ -274,3 +275,50 @@ fuzz: fuzz-build
 	  fi; \
 	done; \
 	echo "fuzz: $$passed passed, 0 failed"
+
+# The page: a static site in $(WEB_SITE) (one index.html that carries its scripts, both
+# programs built for WebAssembly and the sample table, so it opens from a local folder as
+# well as from a server). Its npm packages come from web/package-lock.json (npm ci), and
+# are copied into the page at build time; nothing is fetched when the page runs.
+WEB_SITE   ?= $(BUILD)/web
+WEB_DEPS   := nodejs:/usr/bin/node npm:/usr/bin/npm
+WEB_TEST_DEPS := chromium:/usr/bin/chromium
+WEB_PORT   ?= 8026
+
+web/node_modules/.package-lock.json: web/package-lock.json
+	$(MAKE) deps DEPS="$(WEB_DEPS)" APT_FLAGS=--no-install-recommends
+	cd web && npm ci --no-audit --no-fund
+	touch $@
+
+web-modules: web/node_modules/.package-lock.json
+
+web: wasm web-modules
+	node web/build.mjs --wasm $(WASM_BUILD) --sample examples/function.txt --out $(WEB_SITE)
+
+# Serves the site on localhost until Ctrl-C.
+web-serve: web
+	node web/serve.mjs $(WEB_SITE) $(WEB_PORT)
+
+# The page's own unit tests (Node), the WebAssembly builds' end-to-end suites, then the
+# page in headless Chromium against the native programs; screenshots in $(WEB_SITE)-shots.
+test-web: build web
+	$(MAKE) deps DEPS="$(WEB_TEST_DEPS)" APT_FLAGS=--no-install-recommends
+	cd web && node --test test/unit/
+	$(MAKE) test-wasm
+	ALLOCATE_SITE=$(abspath $(WEB_SITE)) ALLOCATE_SHOTS=$(abspath $(WEB_SITE))-shots \
+	ALLOCATE_WASM_DIR=$(abspath $(WASM_BUILD)) \
+	ALLOCATE_PROGRAM=$(abspath $(BUILD))/allocate OPTIMUM_PROGRAM=$(abspath $(BUILD))/allocate-optimum \
+	ALLOCATE_SAMPLE=$(abspath examples/function.txt) CHROMIUM=/usr/bin/chromium \
+	  node --test --test-concurrency=1 web/test/page/
+
+# The site as a zip beside the Debian package: a folder with the page, the licences of
+# the npm packages it carries, the sample table to load into it, and the licence.
+WEB_PACKAGE := allocate-web-$(VERSION)
+package-web: web
+	$(MAKE) deps DEPS="zip:/usr/bin/zip"
+	rm -rf $(BUILD)/package/$(WEB_PACKAGE) $(BUILD)/package/$(WEB_PACKAGE).zip
+	mkdir -p $(BUILD)/package/$(WEB_PACKAGE)
+	cp $(WEB_SITE)/index.html $(WEB_SITE)/THIRD-PARTY-LICENSES.txt examples/function.txt \
+	  $(BUILD)/package/$(WEB_PACKAGE)/
+	cp LICENSE $(BUILD)/package/$(WEB_PACKAGE)/LICENSE.txt
+	cd $(BUILD)/package && zip -q -X -r $(WEB_PACKAGE).zip $(WEB_PACKAGE)

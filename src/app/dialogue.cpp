@@ -7,6 +7,7 @@
 #include "app/option_answer.h"
 #include "app/report.h"
 #include "app/short_table.h"
+#include "app/trace_file.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
@@ -98,6 +99,8 @@ PlannedAllocation OptimumAfterReport() {
 }  // namespace
 
 void RunDialogue(const ProgramDescription& program, const Options& options) {
+  // A trace file that cannot be written ends the run before anything else.
+  if (options.trace != nullptr) OpenTrace(program, options.trace);
   // The seed first; a table that fails to load stops the run before any prompt.
   if (options.seedGiven) {
     gRandomSeed = options.seed;
@@ -120,10 +123,15 @@ void RunDialogue(const ProgramDescription& program, const Options& options) {
   NoteSetup();
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
-  for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
+  StartTrace(gIterations);
+  for (uint32_t i = 0; i < gIterations; ++i) {
+    TraceBeforeStep(i, gPopulation);
+    gPopulation.Step();
+  }
   NoteActivity(Activity::kReporting);
   if (options.csv) {
     WriteCsvReport(gPopulation);
+    FinishTrace(gPopulation);
     if (options.optimum) {
       PlannedAllocation optimum = OptimumAfterReport();
       WriteOptimumCsvLine(optimum.profit, optimum.shares);
@@ -131,6 +139,7 @@ void RunDialogue(const ProgramDescription& program, const Options& options) {
     return;  // for a script: no wait
   }
   WriteReport(gPopulation);
+  FinishTrace(gPopulation);
   if (options.optimum) WriteOptimumLine(OptimumAfterReport().profit, BestFound());
 
   // The population and the table stay for the whole run: nothing to release. The wait

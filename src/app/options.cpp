@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer, kPlanner };
+enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer, kPlanner, kTrace };
 
 // Which programs take an option: every one, one that asks the dialogue's questions, or one
 // that plans a budget (ProgramDescription).
@@ -45,6 +45,7 @@ constexpr OptionRow kOptionTable[] = {
     {"--lock", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kLock},
     {"--current", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kCurrent},
     {"--frontier", Kind::kFlag, &Options::frontier, 0, Takes::kPlanner, kNone},
+    {"--trace", Kind::kTrace, nullptr, 0, Takes::kDialogue, kNone},
 };
 
 // The line of a bad command line; only the first fault is kept, and it is written only
@@ -225,6 +226,9 @@ Options ReadOptions(int argc, char** argv, const ProgramDescription& program) {
         } else {
           complaint.Begin().Add("option ").Add(name).Add(" needs a value");
         }
+        break;
+      case Kind::kTrace:
+        options.trace = value;
         break;
       case Kind::kPlanner: {
         PlannerFault fault;

@@ -4,6 +4,7 @@
 // whatever it looks like, or follows "=" in the same one:
 //
 //   allocate --seed 7 --individuals 10 --iterations=1000 --amplitude -0.01 --csv
+//   allocate --seed 7 --trace steps.csv
 //   allocate-optimum --file tables/march.txt --csv
 //
 // allocate takes --help, -h, --version, --file, --csv, the dialogue's options
@@ -38,6 +39,7 @@ struct Options {
   bool optimum = false;   // allocate: the exact optimum after the report
   bool frontier = false;  // allocate-optimum: the best of each total of ninths
   PlannerOptions planner;
+  const char* trace = nullptr;  // --trace: the file of the convergence trace
 
   const char* TableFile() const { return file != nullptr ? file : "function.txt"; }
 };

@@ -5,6 +5,7 @@ namespace {
 constexpr std::string_view kAllocateSynopsis[] = {
     "       allocate [--seed N] [--show-seed] [--file PATH] [--individuals N]",
     "                [--iterations N] [--amplitude X] [--no-wait] [--csv] [--optimum]",
+    "                [--trace FILE]",
 };
 
 constexpr std::string_view kAllocateAbout[] = {
@@ -32,6 +33,7 @@ constexpr std::string_view kAllocateOptions[] = {
     "  --csv              the report as comma-separated values, LF line ends; no wait",
     "  --optimum          after the report, the exact best profit and how far the",
     "                     population's best falls short of it (with --csv, a last line)",
+    "  --trace FILE       write the best and the mean profit by step to FILE (CSV)",
 };
 
 constexpr std::string_view kOptimumSynopsis[] = {

@@ -340,3 +340,17 @@ void WriteOptimumCsvLine(float profit, const AllocationVector& shares) {
   for (int k = 1; k <= 8; ++k) Shortest(shares[k]);
   EndCsvLine();
 }
+
+TraceRow TraceRowOf(uint32_t step, const Population& population) {
+  TraceRow row;
+  row.Unsigned(step).Put(',');
+  if (population.count > 0) {
+    PopulationFigures figures = population.Figures();
+    row.Add(FormatShortest(figures.best).View()).Put(',');
+    row.Add(FormatShortest(figures.mean).View());
+  } else {
+    row.Put(',');
+  }
+  row.Put('\n');
+  return row;
+}

@@ -16,9 +16,19 @@
 // that read back as the same float (FormatShortest):
 //   individual,profit,share1,share2,share3,share4,share5,share6,share7,share8
 //   1,100.42,0.11111111,0.11111111,0.11111111,0.11111111,0.11111111,0.11111111,0.22222222,0.11111111
+//
+// The convergence trace (--trace, trace_file.h), in the CSV's numbers: a header, then per
+// step its number, the best and the mean profit of the population; an empty population's
+// figures are empty ("3,,").
+//   step,best,mean
+//   0,95.72685,91.585976
+
+#include <cstdint>
+#include <string_view>
 
 #include "app/planner_options.h"
 #include "model/allocation.h"
+#include "runtime/number/fixed_text.h"
 #include "search/plan.h"
 #include "search/population.h"
 
@@ -75,3 +85,7 @@ void WriteOptimumLine(float optimum, float bestFound);
 // allocate --optimum --csv, after the population's lines: "optimum", the profit and the
 // shares of the exact best allocation.
 void WriteOptimumCsvLine(float profit, const AllocationVector& shares);
+// The trace's header line and the row of a population at a step, each with its LF.
+inline constexpr std::string_view kTraceHeader = "step,best,mean\n";
+using TraceRow = FixedText<64>;
+TraceRow TraceRowOf(uint32_t step, const Population& population);

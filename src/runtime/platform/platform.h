@@ -40,6 +40,8 @@ struct PlatformOperations {
   // bytes (strerrordesc_np on Linux, FormatMessageA on Windows without its trailing line
   // end and period).
   void (*errorText)(int code, char* text, size_t size);
+  // A file for writing alone, created if missing and emptied if not; others may read it.
+  int (*openForWriting)(const char* name, PlatformHandle* handle);
 };
 
 extern PlatformOperations gPlatform;

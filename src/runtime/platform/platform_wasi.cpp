@@ -29,6 +29,11 @@ int OpenForReading(const char* name, PlatformHandle* handle) {
   return *handle < 0 ? LinuxCode(errno) : 0;
 }
 
+int OpenForWriting(const char* name, PlatformHandle* handle) {
+  *handle = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  return *handle < 0 ? LinuxCode(errno) : 0;
+}
+
 // Whether the host lent the program this descriptor, and what it is.
 int DescriptorType(int descriptor, __wasi_filetype_t* type) {
   __wasi_fdstat_t status;
@@ -130,8 +135,8 @@ void ErrorText(int code, char* text, size_t size) {
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,     Write,
-    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
+    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,      Write,
+    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText, OpenForWriting};
 PlatformOperations gPlatform = kSystemPlatform;
 
 // Nothing to install: no signal reaches a WASI command, and WebAssembly neither traps on
