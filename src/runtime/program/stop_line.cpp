@@ -1,5 +1,7 @@
 #include "runtime/program/stop_line.h"
 
+#include <string_view>
+
 #include "runtime/core/error_codes.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
@@ -9,22 +11,12 @@ namespace {
 
 constexpr int kShownTokenBytes = decltype(gIORecord.token)::kSize;
 
-// The noted token in double quotes; bytes that would not show as themselves as \xHH.
+// The noted token in double quotes, as Quoted shows it.
 void AddToken(WordsLine& line) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   const IORecord& r = gIORecord;
   int shown = r.tokenLength < kShownTokenBytes ? r.tokenLength : kShownTokenBytes;
-  line.Put('"');
-  for (int i = 0; i < shown; ++i) {
-    auto b = static_cast<uint8_t>(r.token[i]);
-    if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
-      line.Put(static_cast<char>(b));
-    } else {
-      line.Add("\\x").Put(kHex[b >> 4]).Put(kHex[b & 0xF]);
-    }
-  }
-  if (r.tokenLength > shown || r.tokenArea != 0) line.Add("...");
-  line.Put('"');
+  line.Quoted(std::string_view(r.token.Range(0, shown), static_cast<size_t>(shown)),
+              r.tokenLength > shown || r.tokenArea != 0);
 }
 
 bool AddNumberPlace(WordsLine& line, const StopWords& words) {
@@ -40,7 +32,7 @@ void AddStreamName(WordsLine& line) {
       line.Add("standard output");
       break;
     default:
-      line.Add(gIORecord.fileName);
+      line.Name(gIORecord.fileName);
       break;
   }
 }
@@ -97,8 +89,11 @@ void AddInputOutputFailure(WordsLine& line, const StopWords& words) {
     // The system's own words do not say where the file was looked for. 2 is the
     // file-not-found number of both systems. A name with a folder in it says it itself.
     if (r.stream == IOStream::kFile && r.operation == IOOperation::kOpen && r.code == 2 &&
-        !NameHasFolder())
-      line.Add(" (looked for in the working directory)");
+        !NameHasFolder()) {
+      line.Add(" (looked for in the working directory");
+      if (words.missingFileAdvice != nullptr) words.missingFileAdvice(line);
+      line.Put(')');
+    }
     return;
   }
   const char* own = r.code >= kNotBound && r.code < kInvalidNumber
