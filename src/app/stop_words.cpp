@@ -1,7 +1,7 @@
 #include "app/stop_words.h"
 
 #include "model/progress.h"
-#include "runtime/core/error_codes.h"
+#include "runtime/platform/error_codes.h"
 
 namespace {
 

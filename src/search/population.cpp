@@ -1,8 +1,8 @@
 #include "search/population.h"
 
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
-#include "runtime/number/extended.h"
-#include "runtime/number/random.h"
+#include "runtime/core/random.h"
 #include "runtime/stream/text_output.h"
 #include "search/individual_line.h"
 

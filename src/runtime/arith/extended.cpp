@@ -1,7 +1,7 @@
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
-#include "runtime/core/error_codes.h"
 #include "runtime/core/stop.h"
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 #if ALLOCATE_SOFT_EXTENDED

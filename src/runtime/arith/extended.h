@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #if ALLOCATE_SOFT_EXTENDED
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended_soft.h"
 using Extended = SoftExtended;
 
 // Nothing traps here: SoftExtended records its faults, and the processor's float and
@@ -37,7 +37,7 @@ inline void ArithmeticCheckpoint() {
 // normalising): the same stop, before anything else happens.
 inline void FloatCheckpoint() { ArithmeticCheckpoint(); }
 #else
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_x87.h"
 using Extended = X87Extended;
 
 // Float and double arithmetic traps at the faulting instruction (MXCSR).

@@ -1,4 +1,4 @@
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended_soft.h"
 
 #include <bit>
 #include <utility>

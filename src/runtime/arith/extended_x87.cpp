@@ -1,5 +1,5 @@
 #if defined(__x86_64__)
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_x87.h"
 
 void LoadArithmeticSetting() {
   unsigned short control = kX87ControlWord;

@@ -1,6 +1,6 @@
 #include "runtime/number/format.h"
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/number/pow10.h"
 
 namespace {

@@ -1,8 +1,9 @@
 #include "runtime/program/stop_line.h"
 
-#include "runtime/core/error_codes.h"
+#include "runtime/core/error_words.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 namespace {

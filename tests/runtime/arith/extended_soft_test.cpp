@@ -1,6 +1,6 @@
 // SoftExtended where no x87 unit is at hand: the x87 outcomes captured on x86-64, and the
 // faults, zeros and NaNs the x87 rules fix, checked on the processor the tests run on.
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended_soft.h"
 
 #include <gtest/gtest.h>
 

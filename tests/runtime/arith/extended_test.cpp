@@ -1,6 +1,6 @@
 // The extended type through its interface: fields, the rounding to integers that the
 // digit writing relies on, quiet compares, and the faults of the conversions.
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 #include <gtest/gtest.h>
 

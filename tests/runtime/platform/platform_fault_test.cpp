@@ -12,9 +12,9 @@
 #include "extended_values.h"
 #include "fake_platform.h"
 #include "report_line.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
 #include "runtime/core/io_status.h"
-#include "runtime/number/extended.h"
 #include "runtime/platform/windows_status.h"
 #include "runtime/stream/text_output.h"
 

@@ -16,8 +16,8 @@
 
 #include "app/stop_words.h"
 #include "runtime/core/io_status.h"
+#include "runtime/core/random.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/random.h"
 #include "runtime/platform/platform.h"
 #include "runtime/program/program.h"
 #include "runtime/stream/text_output.h"

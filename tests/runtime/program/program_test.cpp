@@ -1,3 +1,5 @@
+#include "runtime/program/program.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,12 +13,11 @@
 
 #include "child_run.h"
 #include "extended_values.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
 #include "runtime/platform/platform.h"
-#include "runtime/program/program.h"
 #include "runtime/program/report_line.h"
 #include "runtime/stream/text_output.h"
 

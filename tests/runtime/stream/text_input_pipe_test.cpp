@@ -6,9 +6,9 @@
 
 #include "extended_values.h"
 #include "number_answers.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
 #include "runtime/stream/text_input.h"
 
 // Answers typed at the prompts, read from a real pipe standing in for descriptor 0, each

@@ -1,3 +1,5 @@
+#include "runtime/stream/text_input.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -12,7 +14,6 @@
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/platform/platform.h"
-#include "runtime/stream/text_input.h"
 
 // The reading machinery over the fake device: each read delivers the next chunk (or fails
 // with the chunk's code) and is counted; after the last chunk every read gives 0 bytes.
