@@ -1,5 +1,6 @@
 #include "runtime/core/stop.h"
 
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 int32_t gExitCode = 0;
@@ -19,7 +20,9 @@ void EndRun() {
   PlatformExit(gExitCode);
 }
 
-void RangeCheckFailed() { StopWithError(201, PlatformCodeAddress(__builtin_return_address(0))); }
+void RangeCheckFailed() {
+  StopWithError(kRangeCheck, PlatformCodeAddress(__builtin_return_address(0)));
+}
 
 void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
   gStopCause = cause;
