@@ -42,7 +42,7 @@ void StopOnArithmeticFault(uint8_t code) {
 uint8_t TruncateToByteSlow(Extended t) {
   uint32_t here = PlatformCodeAddress(__builtin_return_address(0));
   // From 2^63 on (or a NaN) the truncation itself is an invalid operation.
-  const Extended limit = Extended::FromFields(false, 16383 + 63, 0x8000000000000000u);
+  const Extended limit = Extended::FromUnsigned(uint64_t{1} << 63);
   if (!(t < limit && t > -limit)) StopWithError(kInvalidOperation, here);
   StopWithError(kRangeCheck, here);
 }

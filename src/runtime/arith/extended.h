@@ -2,7 +2,7 @@
 // Extended: the extended real every computation of the program runs in, 64-bit
 // significand and 15-bit exponent, as the x87 unit computes it. On x86-64 the unit
 // itself (X87Extended); elsewhere, or with ALLOCATE_SOFT_EXTENDED=1, the same arithmetic
-// in integers (SoftExtended). Both have one interface: extended_x87.h describes it.
+// in integers (SoftExtended). Both have one interface: extended_real.h states it.
 //
 //   ToFloat(Extended(1.0) / Extended(3.0))        -> 0.333333343f
 //   ToFloat(Extended::FromFields(false, 16383 + 200, 1ull << 63))   stops with 205
@@ -10,6 +10,8 @@
 
 #include <cmath>
 #include <cstdint>
+
+#include "runtime/arith/extended_real.h"
 
 #if ALLOCATE_SOFT_EXTENDED
 #include "runtime/arith/extended_soft.h"
@@ -43,6 +45,8 @@ using Extended = X87Extended;
 // Float and double arithmetic traps at the faulting instruction (MXCSR).
 inline void FloatCheckpoint() {}
 #endif
+
+static_assert(ExtendedReal<Extended>);
 
 // Rounds to float; a value beyond the float range stops the run right here (205).
 inline float ToFloat(Extended x) {
