@@ -60,20 +60,8 @@ class Complaint {
   // An argument as the user gave it, in double quotes, its first 40 bytes; bytes that
   // would not show as themselves as \xHH.
   Complaint& Quoted(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     constexpr size_t kShown = 40;
-    if (!keep_) return *this;
-    line_.Put('"');
-    for (size_t i = 0; i < text.size() && i < kShown; ++i) {
-      auto b = static_cast<uint8_t>(text[i]);
-      if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
-        line_.Put(static_cast<char>(b));
-      } else {
-        line_.Add("\\x").Put(kHex[b >> 4]).Put(kHex[b & 0xF]);
-      }
-    }
-    if (text.size() > kShown) line_.Add("...");
-    line_.Put('"');
+    if (keep_) line_.Quoted(text.substr(0, kShown), text.size() > kShown);
     return *this;
   }
 

@@ -5,11 +5,18 @@
 // Async-signal-safe.
 //
 //   FixedText<16> t;  t.Add("code ").Number(-207);  ->  t.View() == "code -207"
+//   FixedText<16> t;  t.Quoted("a b", false);          ->  t.View() == "\"a\\x20b\""
 
 #include <cstdint>
 #include <string_view>
 
 #include "runtime/core/checked.h"
+
+// The upper-case hexadecimal digit of the low four bits of value.
+inline char HexDigit(uint32_t value) {
+  value &= 0xF;
+  return static_cast<char>(value < 10 ? '0' + value : 'A' + (value - 10));
+}
 
 template <int Size>
 class FixedText {
@@ -52,6 +59,23 @@ class FixedText {
     } while (value != 0);
     while (count > 0) Put(digits[--count]);
     return *this;
+  }
+
+  // Bytes as the user gave them, in double quotes; each byte that would not show as itself
+  // (blanks and control bytes, quotes, backslashes, bytes from 0x7F) as \xHH, and "..."
+  // before the closing quote when the bytes were cut short.
+  FixedText& Quoted(std::string_view bytes, bool cut) {
+    Put('"');
+    for (char c : bytes) {
+      auto b = static_cast<uint8_t>(c);
+      if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
+        Put(c);
+      } else {
+        Add("\\x").Put(HexDigit(b >> 4)).Put(HexDigit(b));
+      }
+    }
+    if (cut) Add("...");
+    return Put('"');
   }
 
   // Adds the end in the reserved room (as much of it as fits the whole area).

@@ -8,24 +8,12 @@
 
 namespace {
 
-constexpr int kShownTokenBytes = decltype(gIORecord.token)::kSize;
-
-// The noted token in double quotes; bytes that would not show as themselves as \xHH.
+// The noted token in double quotes, as much of it as was kept.
 void AddToken(WordsLine& line) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   const IORecord& r = gIORecord;
   int shown = r.tokenLength < kShownTokenBytes ? r.tokenLength : kShownTokenBytes;
-  line.Put('"');
-  for (int i = 0; i < shown; ++i) {
-    auto b = static_cast<uint8_t>(r.token[i]);
-    if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
-      line.Put(static_cast<char>(b));
-    } else {
-      line.Add("\\x").Put(kHex[b >> 4]).Put(kHex[b & 0xF]);
-    }
-  }
-  if (r.tokenLength > shown || r.tokenArea != 0) line.Add("...");
-  line.Put('"');
+  line.Quoted({r.token.Range(0, shown), static_cast<size_t>(shown)},
+              r.tokenLength > shown || r.tokenArea != 0);
 }
 
 bool AddNumberPlace(WordsLine& line, const StopWords& words) {
