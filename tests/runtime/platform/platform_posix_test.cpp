@@ -248,7 +248,7 @@ TEST(PosixEndRequestDeathTest, ASignalIgnoredAtTheStartStaysIgnored) {
 
 // A write past the file-size limit fails with EFBIG (27) instead of killing the process.
 TEST(PosixFileSizeLimitDeathTest, AWriteBeyondTheLimitStopsWith27) {
-  char path[] = "/tmp/posix_platform_test.XXXXXX";
+  char path[] = "/tmp/platform_posix_test.XXXXXX";
   int file = mkstemp(path);
   ASSERT_GE(file, 0);
   pid_t child = fork();

@@ -43,7 +43,7 @@ void NoteIOStop(IOStream stream, IOOperation operation, int32_t code, bool syste
   NoteInputOutputStop();
 }
 
-TEST(StopMessage, EachStopSaysWhatAndWhere) {
+TEST(StopLine, EachStopSaysWhatAndWhere) {
   struct Row {
     const char* name;
     std::function<void()> notes;
@@ -192,7 +192,7 @@ TEST(StopLine, WrittenToStandardErrorThroughTheSeam) {
 }
 
 // Tokens show as typed, up to 16 bytes; other bytes, quotes and backslashes as \xHH.
-TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
+TEST(StopLine, TokensShowTheirFirstBytesPrintably) {
   struct Row {
     std::string token;
     int area;
@@ -222,7 +222,7 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
 }
 
 // The longest notes still give whole lines: nothing is cut.
-TEST(StopMessage, TheLongestLinesFitWhole) {
+TEST(StopLine, TheLongestLinesFitWhole) {
   const std::string name(270, 'n');
   ClearNotes();
   NoteLoading(name.c_str());
