@@ -3,10 +3,12 @@
 #   runtime/platform < runtime/core < runtime/arith < runtime/number < runtime/stream
 #     < runtime/program
 #   runtime/core, arith, number, stream < model < search < app
-# and only the entry points (app/*main.cpp) use runtime/program. The error code list
-# (runtime/platform/error_codes.h, plain numbers) sits with the platform, whose fault
-# handling names the codes, and every floor may name them. Prints every include that
-# runs upward and fails if there is one. Usage: check_includes.sh [source root]
+# and only the entry points (app/*main.cpp) use runtime/program. search/ computes and
+# prints nothing: it reaches neither runtime/stream nor the I/O record (core/io_status.h).
+# The error code list (runtime/platform/error_codes.h, plain numbers) sits with the
+# platform, whose fault handling names the codes, and every floor may name them. Prints
+# every include that runs upward and fails if there is one.
+# Usage: check_includes.sh [source root]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
@@ -20,7 +22,7 @@ allowed() {  # the folders a file of folder $1 may include
     runtime/program)
       echo "runtime/platform runtime/core runtime/arith runtime/number runtime/stream runtime/program" ;;
     model) echo "runtime/core runtime/arith runtime/number runtime/stream model" ;;
-    search) echo "runtime/core runtime/arith runtime/number runtime/stream model search" ;;
+    search) echo "runtime/core runtime/arith runtime/number model search" ;;
     app) echo "runtime/core runtime/arith runtime/number runtime/stream model search app" ;;
     *) echo "" ;;
   esac
@@ -42,7 +44,10 @@ while IFS= read -r file; do
   while IFS= read -r included; do
     [ "$included" = runtime/platform/error_codes.h ] && continue
     to=$(folder_of "$included")
-    if [[ "$permitted" != *" $to "* ]]; then
+    if [[ "$from" == search && "$included" == runtime/core/io_status.h ]]; then
+      echo "$file includes $included: search/ prints nothing"
+      upward=$((upward + 1))
+    elif [[ "$permitted" != *" $to "* ]]; then
       echo "$file includes $included: $to is not below $from"
       upward=$((upward + 1))
     fi

@@ -11,10 +11,8 @@
 //                                     "Manual page: man allocate (docs/allocate.1 in the sources)."
 
 #include "app/options.h"
+#include "app/program_description.h"
 
-// Answers --help, -h or --version for allocate. Returns whether it did, so the run is
+// Answers --help, -h or --version for the program. Returns whether it did, so the run is
 // over.
-bool AnswerCommandLine(const Options& options);
-
-// The same for allocate-optimum.
-bool AnswerOptimumCommandLine(const Options& options);
+bool AnswerCommandLine(const ProgramDescription& program, const Options& options);

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/csv_report.h"
+#include "app/answer_notes.h"
 #include "app/option_answer.h"
+#include "app/report.h"
 #include "app/short_table.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
@@ -70,30 +71,24 @@ float AskReal(int question, std::string_view prompt, const char* given) {
 
 // "allocate: seed N" on standard error, so that a run seeded from the clock can be
 // repeated with --seed N.
-void ShowSeed() {
+void ShowSeed(const ProgramDescription& program) {
   WordsLine line;
-  line.Add("allocate: seed ").Unsigned(gRandomSeed);
+  line.Add(program.name).Add(": seed ").Unsigned(gRandomSeed);
   WriteErrorLine(line.View());
-}
-
-void WriteCsv() {
-  WriteCsvHeader();
-  for (int i = 1; i <= gPopulation.count; ++i)
-    WriteCsvLine(i, gPopulation.Profit(i), gPopulation.individuals[i]);
 }
 
 }  // namespace
 
-void RunDialogue(const Options& options) {
+void RunDialogue(const ProgramDescription& program, const Options& options) {
   // The seed first; a table that fails to load stops the run before any prompt.
   if (options.seedGiven) {
     gRandomSeed = options.seed;
   } else {
     SeedFromClock();
   }
-  if (options.showSeed) ShowSeed();
+  if (options.showSeed) ShowSeed(program);
   int numbers = gTable.Load(options.TableFile());
-  NoteShortTable("allocate", options.TableFile(), numbers);
+  NoteShortTable(program.name, options.TableFile(), numbers);
 
   // The answers are cut to their widths, never refused. The count's answer as typed
   // stays noted for the stop line of a count above 20.
@@ -110,10 +105,10 @@ void RunDialogue(const Options& options) {
   for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
   NoteActivity(Activity::kReporting);
   if (options.csv) {
-    WriteCsv();
+    WriteCsvReport(gPopulation);
     return;  // for a script: no wait
   }
-  gPopulation.PrintReport();
+  WriteReport(gPopulation);
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

@@ -18,9 +18,10 @@
 // run through CheckIOResult or a checked index, with its own exit code.
 
 #include "app/options.h"
+#include "app/program_description.h"
 
 // Runs the dialogue; returns after the final ENTER (or the end of input). The options
 // may fix the seed, name the table, answer questions (which are then not asked), leave
-// out the wait, or ask for the report as comma-separated values (csv_report.h), which
+// out the wait, or ask for the report as comma-separated values (report.h), which
 // never waits.
-void RunDialogue(const Options& options);
+void RunDialogue(const ProgramDescription& program, const Options& options);

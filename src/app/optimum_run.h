@@ -13,8 +13,9 @@
 // stops the run with allocate's codes before anything is printed.
 //
 // --file PATH reads the table from PATH; --csv prints allocate's CSV header and one line
-// for individual 1 instead (csv_report.h).
+// for individual 1 instead (report.h).
 
 #include "app/options.h"
+#include "app/program_description.h"
 
-void RunOptimum(const Options& options);
+void RunOptimum(const ProgramDescription& program, const Options& options);

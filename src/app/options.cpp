@@ -2,10 +2,10 @@
 
 #include <string_view>
 
+#include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/number/fixed_text.h"
 #include "runtime/stream/error_line.h"
-#include "runtime/stream/text_input.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ struct OptionRow {
   Kind kind;
   bool Options::*flag;  // kFlag
   int answer;           // kAnswer: the question, 1..3
-  bool inOptimum;       // allocate-optimum takes it too
+  bool everyProgram;    // also taken by a program that asks no questions
 };
 
 constexpr OptionRow kOptionTable[] = {
@@ -33,22 +33,18 @@ constexpr OptionRow kOptionTable[] = {
     {"--csv", Kind::kFlag, &Options::csv, 0, true},
 };
 
-const char* ProgramName(OptionSet set) {
-  return set == OptionSet::kOptimum ? "allocate-optimum" : "allocate";
-}
-
 // The line of a bad command line; only the first fault is kept, and it is written only
 // when neither --help nor --version is asked for.
 class Complaint {
  public:
-  explicit Complaint(OptionSet set) : set_(set) {}
+  explicit Complaint(const ProgramDescription& program) : program_(program) {}
 
   // Starts the line, unless one was started before: then the pieces that follow go
   // nowhere.
   Complaint& Begin() {
     keep_ = !started_;
     started_ = true;
-    if (keep_) line_.Add(ProgramName(set_)).Add(": ");
+    if (keep_) line_.Add(program_.name).Add(": ");
     return *this;
   }
 
@@ -69,14 +65,13 @@ class Complaint {
 
   // Writes the line and ends the run with 64: no report line, as nothing has run.
   [[noreturn]] void Stop() {
-    line_.Add(" (").Add(ProgramName(set_)).Add(" --help lists the options)");
+    line_.Add(" (").Add(program_.name).Add(" --help lists the options)");
     WriteErrorLine(line_.View());
-    gExitCode = kUsageStatus;
-    EndRun();
+    EndRunWithStatus(kUsageStatus);
   }
 
  private:
-  OptionSet set_;
+  const ProgramDescription& program_;
   WordsLine line_;
   bool started_ = false;
   bool keep_ = false;
@@ -103,25 +98,25 @@ bool HoldsToken(std::string_view text) {
   return false;
 }
 
-const OptionRow* FindOption(std::string_view name, OptionSet set) {
+const OptionRow* FindOption(std::string_view name, const ProgramDescription& program) {
   for (const OptionRow& row : kOptionTable) {
-    if (row.name == name && (set == OptionSet::kAllocate || row.inOptimum)) return &row;
+    if (row.name == name && (program.asksQuestions || row.everyProgram)) return &row;
   }
   return nullptr;
 }
 
 }  // namespace
 
-Options ReadOptions(int argc, char** argv, OptionSet set) {
+Options ReadOptions(int argc, char** argv, const ProgramDescription& program) {
   Options options;
-  Complaint complaint(set);
+  Complaint complaint(program);
   for (int i = 1; i < argc; ++i) {
     std::string_view word = argv[i];
     if (!word.starts_with('-')) continue;
     // 1. The name, and a value after "=" in the same word.
     size_t equals = word.starts_with("--") ? word.find('=') : std::string_view::npos;
     std::string_view name = word.substr(0, equals);
-    const OptionRow* row = FindOption(name, set);
+    const OptionRow* row = FindOption(name, program);
     if (row == nullptr) {
       complaint.Begin().Add("unknown option ").Quoted(name);
       continue;
@@ -156,7 +151,8 @@ Options ReadOptions(int argc, char** argv, OptionSet set) {
         }
         break;
       case Kind::kFile:
-        // A longer name would be cut where the input stores it, and name another file.
+        // A longer name would be cut where the I/O record keeps it, and a stop would name
+        // another file.
         if (std::string_view(value).size() > static_cast<size_t>(kNameLimit)) {
           complaint.Begin().Add("--file ").Quoted(value).Add(" is longer than 259 bytes");
         } else {

@@ -6,7 +6,8 @@
 //   allocate --seed 7 --individuals 10 --iterations=1000 --amplitude -0.01 --csv
 //   allocate-optimum --file tables/march.txt --csv
 //
-// allocate takes every option below; allocate-optimum --help, -h, --version, --file and
+// allocate takes every option below (ProgramDescription::asksQuestions); allocate-optimum --help,
+// -h, --version, --file and
 // --csv. --help, -h and --version are answered whatever else the command line holds.
 // Otherwise an option the program does not take, an option without its value (or with an
 // empty one), a flag given a value, a --seed that is not a whole number from 0 to
@@ -16,6 +17,7 @@
 
 #include <cstdint>
 
+#include "app/program_description.h"
 #include "runtime/core/checked.h"
 
 struct Options {
@@ -33,10 +35,9 @@ struct Options {
   const char* TableFile() const { return file != nullptr ? file : "function.txt"; }
 };
 
-enum class OptionSet : uint8_t { kAllocate, kOptimum };
-
-// The options of argv[1..argc-1]; a bad one stops the run with 64 and does not return.
-Options ReadOptions(int argc, char** argv, OptionSet set);
+// The options of argv[1..argc-1] that the program takes; a bad one stops the run with 64
+// and does not return.
+Options ReadOptions(int argc, char** argv, const ProgramDescription& program);
 
 // The exit status of a bad command line.
 inline constexpr int kUsageStatus = 64;

@@ -1,6 +1,8 @@
 #include "app/stop_words.h"
 
+#include "app/answer_notes.h"
 #include "model/progress.h"
+#include "runtime/core/io_status.h"
 #include "runtime/platform/error_codes.h"
 
 namespace {
@@ -27,17 +29,25 @@ const char* OptionName(int question) {
   }
 }
 
-bool AnsweredByOption(int question) { return (gProgress.optionAnswers >> (question - 1) & 1) != 0; }
+// The table's name, cut as the I/O record cuts it, so the longest line still fits.
+void AddFileName(WordsLine& line) {
+  const char* name = gProgress.fileName;
+  for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) line.Put(name[i]);
+}
+
+bool AnsweredByOption(int question) {
+  return (gAnswerNotes.optionAnswers >> (question - 1) & 1) != 0;
+}
 
 void AddQuestionName(WordsLine& line) {
-  line.Add(" (").Add(QuestionName(gProgress.question)).Add(")");
+  line.Add(" (").Add(QuestionName(gAnswerNotes.question)).Add(")");
 }
 
 // A count's answer with a hexadecimal digit group ("$FFFF") or one that is no count of
 // 21 .. 255 is quoted as typed, with what it was taken as: only its low 8 bits count.
 // A decimal answer of 21 .. 255 is written as its value, as it always was.
 void AddCountAsked(WordsLine& line) {
-  const Progress& p = gProgress;
+  const AnswerNotes& p = gAnswerNotes;
   auto individuals = static_cast<uint8_t>(p.count);
   bool hexadecimal = false;
   int shown = p.countLength < p.countText.kSize ? p.countLength : p.countText.kSize;
@@ -58,16 +68,17 @@ void AddCountAsked(WordsLine& line) {
 
 bool NumberPlace(WordsLine& line) {
   if (gProgress.activity == Activity::kLoading) {
-    line.Add(gProgress.fileName).Add(", project ").Number(gProgress.project);
+    AddFileName(line);
+    line.Add(", project ").Number(gProgress.project);
     line.Add(", level ").Number(gProgress.level).Add(": ");
     return true;
   }
-  if (gProgress.activity == Activity::kAnswering && AnsweredByOption(gProgress.question)) {
-    line.Add("value of ").Add(OptionName(gProgress.question)).Add(": ");
+  if (gProgress.activity == Activity::kAnswering && AnsweredByOption(gAnswerNotes.question)) {
+    line.Add("value of ").Add(OptionName(gAnswerNotes.question)).Add(": ");
     return true;
   }
   if (gProgress.activity == Activity::kAnswering) {
-    line.Add("answer to question ").Number(gProgress.question);
+    line.Add("answer to question ").Number(gAnswerNotes.question);
     AddQuestionName(line);
     line.Add(": ");
     return true;
@@ -96,14 +107,15 @@ void ActivityWords(WordsLine& line) {
     case Activity::kStarting:
       break;
     case Activity::kLoading:
-      line.Add(" while reading ").Add(gProgress.fileName);
+      line.Add(" while reading ");
+      AddFileName(line);
       break;
     case Activity::kAnswering:
-      if (AnsweredByOption(gProgress.question)) {
-        line.Add(" at the value of ").Add(OptionName(gProgress.question));
+      if (AnsweredByOption(gAnswerNotes.question)) {
+        line.Add(" at the value of ").Add(OptionName(gAnswerNotes.question));
         break;
       }
-      line.Add(" at question ").Number(gProgress.question);
+      line.Add(" at question ").Number(gAnswerNotes.question);
       AddQuestionName(line);
       break;
     case Activity::kSettingUp:

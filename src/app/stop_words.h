@@ -1,6 +1,6 @@
 #pragma once
 // allocate's own words for a stop, handed to the runtime's stop line at start-up. They
-// read the notes of model/progress.h:
+// read the notes of model/progress.h and app/answer_notes.h:
 //
 //   NumberPlace    "function.txt, project 2, level 3: "
 //                  "answer to question 3 (mutation amplitude): "

@@ -1,10 +1,7 @@
 #include "search/population.h"
 
 #include "runtime/arith/extended.h"
-#include "runtime/core/io_status.h"
 #include "runtime/core/random.h"
-#include "runtime/stream/text_output.h"
-#include "search/individual_line.h"
 
 void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,
                        float mutationAmplitude) {
@@ -36,30 +33,6 @@ float Population::BestProfit() const {
     if (p > best) best = p;
   }
   return best;
-}
-
-void Population::PrintIndividual(uint8_t i) const {
-  float p = Profit(i);
-  // The head's first part; the profit, the shares and the line end follow.
-  WriteText("H:");
-  WriteInteger(i);
-  WriteProfitAndShares(p, individuals[i]);
-}
-
-void Population::PrintAll() const {
-  for (int i = 1; i <= count; ++i) PrintIndividual(static_cast<uint8_t>(i));
-}
-
-void Population::PrintReport() const {
-  WriteText("Optimal solution:");
-  WriteLineEnd();
-  CheckIOResult();
-  PrintAll();
-  float best = BestProfit();
-  WriteText("  Maximum profit: ");
-  WriteReal(Extended(best), 7, 3);
-  WriteLineEnd();
-  CheckIOResult();
 }
 
 void Population::Step() {

@@ -6,10 +6,8 @@
 // The profit of each slot is remembered from the first query that needs it until the
 // slot changes (Setup, ReplaceWorst, Mutate), so a step computes only the profits of the
 // two individuals the step before changed, and every profit, with any floating-point
-// stop it meets, is computed at the same query as when nothing is remembered.
-//
-// The line of individual 3 with profit 41.25 and eight shares of 0.125:
-//   "H:3 F: 41.250 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 " and CR LF.
+// stop it meets, is computed at the same query as when nothing is remembered. The
+// population prints nothing: app/report.h lays it out.
 
 #include <cstdint>
 
@@ -36,14 +34,6 @@ struct Population {
   // The highest total profit, never below 0.
   float BestProfit() const;
 
-  // Writes the line of individual i in ten output statements.
-  void PrintIndividual(uint8_t i) const;
-  void PrintAll() const;
-
-  // The report of the run: "Optimal solution:", PrintAll, then the maximum-profit line
-  // ("  Maximum profit: " and BestProfit, width 7, 3 decimals).
-  void PrintReport() const;
-
   // One generation: the best individual (the highest profit, whatever its sign) and the
   // best one whose shares differ from it are blended into a child that replaces the
   // worst; then one individual chosen at random is mutated. 17 draws. When every
@@ -51,6 +41,7 @@ struct Population {
   // nothing and draws nothing.
   void Step();
 
+ private:
   // The child of parents a (best) and b (second): per share a fresh weight r rounded to
   // float, (1 - r) * a[k] + r * b[k]; normalised, then handed to ReplaceWorst.
   void Crossover(AllocationVector a, AllocationVector b);

@@ -6,9 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "fake_platform.h"
 #ifndef _WIN32
 #include "child_run.h"
 #endif
@@ -73,21 +71,6 @@ Population Filled(const ProfitTable& table, std::initializer_list<AllocationVect
   return population;
 }
 
-// Standard output captured as a console: one write per output statement.
-class CapturedOutput {
- public:
-  CapturedOutput() {
-    fake_.console = true;
-    MarkOutputClosed();
-  }
-  ~CapturedOutput() { MarkOutputClosed(); }
-  std::string All() const { return fake_.Written(); }
-  const std::vector<std::string>& Writes() const { return fake_.writes; }
-
- private:
-  FakePlatform fake_;
-};
-
 // ---------------------------------------------------------------------------------------
 // The worked run: table k + j * (10 - j), state 0, count 3, amplitude 0.01.
 
@@ -100,7 +83,7 @@ struct Generation {
   uint32_t profitsAfter[3];
 };
 
-TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
+TEST(WorkedRunTest, SetupAndTwoGenerations) {
   static ProfitTable table = WorkedTable();
   static Population population{};
   gRandomSeed = 0;
@@ -124,21 +107,6 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
     EXPECT_EQ(Bits(table.TotalProfit(population.individuals[i])), kSetupProfits[i - 1]) << i;
   }
   EXPECT_EQ(Bits(population.BestProfit()), 0x42e148d3u);
-
-  std::string reportBefore;
-  {
-    CapturedOutput capture;
-    population.PrintReport();
-    reportBefore = capture.All();
-    // Heading, ten statements per individual, the maximum-profit line.
-    EXPECT_EQ(capture.Writes().size(), 1u + 3 * 10 + 1);
-  }
-  EXPECT_EQ(reportBefore,
-            "Optimal solution:\r\n"
-            "H:1 F:106.678 W:0.000 0.012 0.342 0.080 0.108 0.267 0.126 0.064 \r\n"
-            "H:2 F:108.680 W:0.142 0.163 0.031 0.181 0.027 0.321 0.023 0.112 \r\n"
-            "H:3 F:112.642 W:0.185 0.074 0.156 0.066 0.141 0.170 0.145 0.062 \r\n"
-            "  Maximum profit: 112.642\r\n");
 
   // Each step replaces the worst with the child of best and second, then mutates
   // individual RandomBelow(3) + 1: 17 draws.
@@ -173,19 +141,6 @@ TEST(WorkedRunTest, SetupTwoGenerationsAndReports) {
     }
   }
   EXPECT_EQ(population.BestProfit(), 112.778015f);
-
-  std::string reportAfter;
-  {
-    CapturedOutput capture;
-    population.PrintReport();
-    reportAfter = capture.All();
-  }
-  EXPECT_EQ(reportAfter,
-            "Optimal solution:\r\n"
-            "H:1 F:112.696 W:0.200 0.116 0.110 0.106 0.053 0.239 0.097 0.078 \r\n"
-            "H:2 F:112.778 W:0.216 0.107 0.122 0.090 0.059 0.208 0.133 0.065 \r\n"
-            "H:3 F:112.356 W:0.177 0.072 0.165 0.066 0.154 0.175 0.142 0.048 \r\n"
-            "  Maximum profit: 112.778\r\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -245,49 +200,6 @@ TEST(BestProfitTest, HighestProfitNeverBelowZero) {
       {Filled(falling, {low, high}), 0.0f},
   };
   for (const Case& c : cases) EXPECT_EQ(c.population.BestProfit(), c.expected);
-}
-
-// ---------------------------------------------------------------------------------------
-// Report lines.
-
-TEST(PrintIndividualTest, LaysOutHeadAndShares) {
-  static ProfitTable wide = FlatTable(1234.5678f / 8);
-  static ProfitTable tiny = FlatTable(-0.00001f);
-  static ProfitTable ramp = FirstShareTable();
-  struct Case {
-    const ProfitTable* table;
-    AllocationVector shares;
-    uint8_t number;
-    std::string expected;
-  } const cases[] = {
-      {&ramp, kEighths, 3, "H:3 F:  1.125 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
-      {&ramp, Vector(1, 0, 0, 0, 0, 0, 0, 0), 10,
-       "H:10 F:  9.000 W:1.000 0.000 0.000 0.000 0.000 0.000 0.000 0.000 \r\n"},
-      {&wide, kEighths, 20,
-       "H:20 F:1234.568 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
-      {&tiny, kEighths, 1, "H:1 F: -0.000 W:0.125 0.125 0.125 0.125 0.125 0.125 0.125 0.125 \r\n"},
-  };
-  for (const Case& c : cases) {
-    static Population population;
-    population = Population{};
-    population.table = c.table;
-    population.count = 20;
-    population.individuals[c.number] = c.shares;
-    CapturedOutput capture;
-    population.PrintIndividual(c.number);
-    EXPECT_EQ(capture.All(), c.expected);
-    ASSERT_EQ(capture.Writes().size(), 10u);
-    for (int k = 1; k <= 8; ++k) EXPECT_EQ(capture.Writes()[k].size(), 6u) << k;
-    EXPECT_EQ(capture.Writes()[9], "\r\n");
-  }
-}
-
-TEST(PrintAllTest, PrintsNothingForEmptyPopulation) {
-  static ProfitTable table = WorkedTable();
-  const Population empty = Filled(table, {});
-  CapturedOutput capture;
-  empty.PrintReport();
-  EXPECT_EQ(capture.All(), "Optimal solution:\r\n  Maximum profit:   0.000\r\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -437,33 +349,58 @@ TEST(StepTest, InvariantsHoldAfterEveryStep) {
   }
 }
 
+// The parts of a step, seen through it: a step's draws 1..8 are the crossover's weights,
+// draw 9 chooses the individual to mutate, draws 10..17 are its noise.
+
+// The state n draws before state.
+uint32_t Rewind(uint32_t state, int n) {
+  // The inverse of the multiplier mod 2^32, by Newton's iteration (each doubles the bits
+  // that are right; an odd number is its own inverse to 3 bits).
+  uint32_t inverse = 134775813u;
+  for (int i = 0; i < 4; ++i) inverse *= 2u - 134775813u * inverse;
+  for (int k = 0; k < n; ++k) state = (state - 1u) * inverse;
+  return state;
+}
+
+// The first state from start on whose step mutates individual i of count.
+uint32_t SeedMutating(uint32_t start, uint32_t count, int i) {
+  for (uint32_t seed = start;; ++seed) {
+    gRandomSeed = Advance(seed, 8);
+    if (static_cast<int>(RandomBelow(count)) + 1 == i) return seed;
+  }
+}
+
 TEST(CrossoverTest, WeightRoundedToFloatPerShare) {
   static ProfitTable table = FirstShareTable();
   static Population population;
-  // One individual with profit 0: it is the worst and takes the child.
-  population = Filled(table, {Vector(0, 1, 0, 0, 0, 0, 0, 0)});
+  // Parents e1 (profit 9) and e2 (profit 0, the worst, which takes the child); with
+  // amplitude 0 the mutation changes no share of either.
   const AllocationVector a = Vector(1, 0, 0, 0, 0, 0, 0, 0);
   const AllocationVector b = Vector(0, 1, 0, 0, 0, 0, 0, 0);
-  // The first draw after 1985229327 is 4294967295 / 2^32, which rounds to 1.0f: share 1
-  // gets weight 0 from a, and share 2 all of b.
+  population = Filled(table, {a, b}, 0.0f);
+  // The first draw after 1298181734 is 4294967295 / 2^32, which rounds to 1.0f: share 1
+  // gets weight 0 from a, and share 2 all of b. Unrounded, share 1 would keep 2^-32 of a.
   gRandomSeed = 1298181734u;
-  population.Crossover(a, b);
-  EXPECT_EQ(population.individuals[1][1], 0.0f);
-  EXPECT_EQ(population.individuals[1][2], 1.0f);
-  EXPECT_EQ(gRandomSeed, Advance(1298181734u, 8));
+  population.Step();
+  EXPECT_EQ(population.individuals[2][1], 0.0f);
+  EXPECT_EQ(population.individuals[2][2], 1.0f);
+  EXPECT_TRUE(SameBits(population.individuals[1], a));
+  EXPECT_EQ(gRandomSeed, Advance(1298181734u, 17));
 }
 
 TEST(MutateTest, ZeroAmplitudeOnlyRenormalises) {
-  static ProfitTable table = WorkedTable();
+  static ProfitTable table = FirstShareTable();
   static Population population;
+  // v is the best and e2 the worst, which the child replaces; the step mutates v.
   AllocationVector v = Vector(0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f);
-  population = Filled(table, {v}, 0.0f);
+  population = Filled(table, {v, Vector(0, 1, 0, 0, 0, 0, 0, 0)}, 0.0f);
   Normalize(v);
-  gRandomSeed = 5;
-  population.Mutate(1);
+  uint32_t seed = SeedMutating(5, 2, 1);
+  gRandomSeed = seed;
+  population.Step();
   EXPECT_TRUE(SameBits(population.individuals[1], v));
   EXPECT_EQ(Bits(v[1]), 0x3e000001u);
-  EXPECT_EQ(gRandomSeed, Advance(5, 8));
+  EXPECT_EQ(gRandomSeed, Advance(seed, 17));
 }
 
 // The noise (r * 2 - 1) * amplitude takes r unrounded and needs up to 56 bits, so the
@@ -473,9 +410,8 @@ TEST(MutateTest, ZeroAmplitudeOnlyRenormalises) {
 TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
   static ProfitTable table = WorkedTable();
   static Population population;
-  population = Filled(table, {kEighths}, Float(0x3e99999a));  // 0.3
   struct Case {
-    uint32_t seed;
+    uint32_t seed;  // the state before the noise's first draw
     uint32_t expected[8];
   } const cases[] = {
       // Share 1 draws the state 3883925499: a double would round 0.125 + noise twice.
@@ -483,9 +419,12 @@ TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
       {1u, {0, 0x3f09e7e4, 0, 0, 0x3eb81171, 0x3cd1742b, 0, 0x3d9c1e11}},
   };
   for (const Case& c : cases) {
-    population.individuals[1] = kEighths;
-    gRandomSeed = c.seed;
-    population.Mutate(1);
+    // One individual: the child of it and itself is its own shares exactly (the weights
+    // add up to 1), and it is the one mutated.
+    population = Filled(table, {kEighths}, Float(0x3e99999a));  // 0.3
+    gRandomSeed = Rewind(c.seed, 9);
+    population.Step();
+    EXPECT_EQ(gRandomSeed, Advance(c.seed, 8));
     for (int k = 1; k <= 8; ++k)
       EXPECT_EQ(Bits(population.individuals[1][k]), c.expected[k - 1]) << c.seed << " " << k;
   }
@@ -493,11 +432,18 @@ TEST(MutateTest, NoiseInExtendedWithFullPrecisionDraw) {
 
 // A large amplitude that pushes all 8 shares below 0 leaves nothing to normalise: the
 // individual keeps its shares and its remembered profit, its 8 draws are still used, and
-// the rest of the population is untouched.
+// the individuals neither replaced nor mutated are untouched.
 TEST(MutateTest, NoShareLeftAboveZeroKeepsTheShares) {
+  static ProfitTable table = FirstShareTable();
+  static Population population;
+  // Profits 1.125, 4.5 and 0: the step replaces individual 3 and, with the seed below,
+  // mutates individual 2.
+  const AllocationVector second = Vector(0.5f, 0.25f, 0.25f, 0, 0, 0, 0, 0);
+  const AllocationVector e3 = Vector(0, 0, 1, 0, 0, 0, 0, 0);
   uint32_t seed = 0;
   for (;; ++seed) {
-    uint32_t state = seed;
+    seed = SeedMutating(seed, 3, 2);
+    uint32_t state = Advance(seed, 9);
     bool allLow = true;
     for (int k = 0; k < 8 && allLow; ++k) {
       state = state * 134775813u + 1u;
@@ -505,22 +451,20 @@ TEST(MutateTest, NoShareLeftAboveZeroKeepsTheShares) {
     }
     if (allLow) break;
   }
-  static ProfitTable table = WorkedTable();
-  static Population population;
-  const AllocationVector second = Vector(0.5f, 0.25f, 0.25f, 0, 0, 0, 0, 0);
-  population = Filled(table, {kEighths, second}, 10.0f);
+  population = Filled(table, {kEighths, second, e3}, 10.0f);
   float profit = population.Profit(2);
   gRandomSeed = seed;
-  population.Mutate(2);
+  population.Step();
   EXPECT_TRUE(SameBits(population.individuals[2], second));
   EXPECT_TRUE(SameBits(population.individuals[1], kEighths));
-  EXPECT_EQ(gRandomSeed, Advance(seed, 8));
+  EXPECT_FALSE(SameBits(population.individuals[3], e3));
+  EXPECT_EQ(gRandomSeed, Advance(seed, 17));
   EXPECT_TRUE(population.known[2]);
   EXPECT_EQ(Bits(population.Profit(2)), Bits(profit));
   // The same draws with a small amplitude leave shares above 0: the mutation takes effect.
-  population.amplitude = 0.01f;
+  population = Filled(table, {kEighths, second, e3}, 0.01f);
   gRandomSeed = seed;
-  population.Mutate(2);
+  population.Step();
   EXPECT_FALSE(SameBits(population.individuals[2], second));
   EXPECT_FALSE(population.known[2]);
 }
@@ -557,25 +501,6 @@ TEST(PopulationStopTest, CountAboveTwentyWritesOnlyPendingOutputAndReport) {
   const std::string prompt = "Input mutation amplitude  (0.01):";
   ASSERT_EQ(result.output.compare(0, prompt.size(), prompt), 0) << result.output;
   EXPECT_TRUE(IsReport(result.output.substr(prompt.size()), 201)) << result.output;
-}
-
-// A profit is computed when it is first needed: with no step before the report, while
-// its line is printed. Individual 2's sum overflows, after the line of individual 1.
-TEST(PopulationStopTest, ProfitOverflowStopsAtTheLineThatNeedsIt) {
-  static ProfitTable table{};
-  for (int j = 0; j <= 9; ++j) table.entries[1][j] = 3e38f;
-  for (int j = 1; j <= 9; ++j) table.entries[2][j] = 3e38f;
-  static Population population;
-  population =
-      Filled(table, {Vector(1, 0, 0, 0, 0, 0, 0, 0), Vector(0.5f, 0.5f, 0, 0, 0, 0, 0, 0)});
-  ChildResult result = RunInChild([] { population.PrintReport(); });
-  EXPECT_EQ(result.status, 205);
-  const std::string line1 =
-      "H:1 F: 3.0E+0038 W:1.000 0.000 0.000 0.000 0.000 0.000 0.000 0.000 \r\n";
-  const std::string before = "Optimal solution:\r\n" + line1;
-  ASSERT_GE(result.output.size(), before.size()) << result.output;
-  EXPECT_EQ(result.output.substr(0, before.size()), before);
-  EXPECT_TRUE(IsReport(result.output.substr(before.size()), 205)) << result.output;
 }
 
 #endif

@@ -11,6 +11,10 @@
 
 #include "runtime/core/checked.h"
 
+// The bytes of a file name the record keeps, before its NUL: a longer name is cut, and a
+// stop would name another file.
+inline constexpr int kNameLimit = 259;
+
 enum class IOStream : uint8_t { kNone, kStandardInput, kStandardOutput, kFile };
 enum class IOOperation : uint8_t { kOpen, kRead, kWrite, kClose };
 enum class TokenKind : uint8_t { kReal, kInteger };
@@ -31,7 +35,7 @@ struct IORecord {
   IOOperation operation;
   bool systemError;  // code is the system's error number, not one of the runtime's own
   int32_t code;
-  CheckedArray<char, 0, 259> fileName;  // of IOStream::kFile; NUL-terminated, cut to fit
+  CheckedArray<char, 0, kNameLimit> fileName;  // of IOStream::kFile; NUL-terminated, cut
 
   // The system's message, fetched when a stop comes from the pending code.
   CheckedArray<char, 0, 95> systemText;  // NUL-terminated

@@ -20,6 +20,11 @@ void EndRun() {
   PlatformExit(gExitCode);
 }
 
+void EndRunWithStatus(int32_t status) {
+  gExitCode = status;
+  EndRun();
+}
+
 void RangeCheckFailed() {
   StopWithError(kRangeCheck, PlatformCodeAddress(__builtin_return_address(0)));
 }

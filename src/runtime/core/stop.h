@@ -29,6 +29,11 @@ void SetEndSequence(EndSequence end);
 // Runs the registered end sequence (or exits with gExitCode).
 [[noreturn]] void EndRun();
 
+// Ends the run with this exit status through the end sequence, as a normal end does:
+// pending output written, no report line. For a run that ends before it has begun, such
+// as on a bad command line.
+[[noreturn]] void EndRunWithStatus(int32_t status);
+
 [[noreturn, gnu::noinline, gnu::cold]] void RangeCheckFailed();  // code 201
 
 [[noreturn]] void StopWithError(uint8_t code, uint32_t address,

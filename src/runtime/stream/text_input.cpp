@@ -13,11 +13,12 @@ namespace {
 
 constexpr uint8_t kEndMarker = 0x1A;
 
+bool NamesFile(const TextInput& input) { return input.name != nullptr && input.name[0] != '\0'; }
+
 // Every stored code is noted with its input, so that a stop can say what failed.
 void StoreCode(const TextInput& input, IOOperation operation, int32_t code, bool systemError) {
-  bool console = input.name[0] == '\0';
-  NoteIOFailure(console ? IOStream::kStandardInput : IOStream::kFile,
-                input.name.Range(0, kNameLimit + 1), operation, code, systemError);
+  NoteIOFailure(NamesFile(input) ? IOStream::kFile : IOStream::kStandardInput, input.name,
+                operation, code, systemError);
 }
 void StoreOwnCode(const TextInput& input, IOOperation operation, int32_t code) {
   StoreCode(input, operation, code, false);
@@ -34,10 +35,10 @@ bool IsBound(InputState state) {
 int32_t OpenDevice(TextInput& input) {
   input.position = 0;
   input.fillLevel = 0;
-  if (input.name[0] != '\0') {
+  if (NamesFile(input)) {
     // A named file: read-only, never created.
     PlatformHandle handle = -1;
-    int32_t code = gPlatform.openForReading(input.name.Range(0, kNameLimit + 1), &handle);
+    int32_t code = gPlatform.openForReading(input.name, &handle);
     if (code != 0) {
       input.state = InputState::kClosed;
       return code;
@@ -55,7 +56,7 @@ int32_t OpenDevice(TextInput& input) {
 
 // Standard input is never closed, and stays open.
 int32_t CloseDevice(TextInput& input) {
-  if (input.name[0] == '\0') return 0;
+  if (!NamesFile(input)) return 0;
   input.state = InputState::kClosed;
   return gPlatform.close(input.handle);
 }
@@ -171,10 +172,9 @@ void BindFile(TextInput& input, const char* name) {
   input.position = 0;
   input.fillLevel = 0;
   input.fromText = false;
-  for (int i = 0; i <= kNameLimit; ++i) input.name[i] = '\0';
   input.state = InputState::kClosed;
-  // 2. The name, cut at 259 bytes; the field keeps its terminating NUL.
-  for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) input.name[i] = name[i];
+  // 2. The name.
+  input.name = name;
 }
 
 void OpenText(TextInput& input, std::string_view text) {

@@ -21,15 +21,13 @@
 // A zeroed input is unbound: opening it fails with 102.
 enum class InputState : uint8_t { kUnbound, kClosed, kOpen };
 
-inline constexpr int kNameLimit = 259;  // bytes of a bound name, before its NUL
-
 // The byte 0x1A in the input always ends it.
 struct TextInput {
   int32_t handle;
-  InputState state;                        // any value but kClosed and kOpen: never bound
-  uint32_t position;                       // next byte to take from the buffer
-  uint32_t fillLevel;                      // valid bytes in the buffer
-  CheckedArray<char, 0, kNameLimit> name;  // NUL-terminated; empty for standard input
+  InputState state;    // any value but kClosed and kOpen: never bound
+  uint32_t position;   // next byte to take from the buffer
+  uint32_t fillLevel;  // valid bytes in the buffer
+  const char* name;    // the bound file's, not copied; null or empty for standard input
   TextBuffer buffer;
   bool fromText;      // reads the text below instead of a device
   const char* text;   // of such an input: what is still to be read,
@@ -41,6 +39,7 @@ extern TextInput gStandardInput;
 // gStandardInput back to closed with every other field empty (start-up).
 void MarkStandardInputClosed();
 
+// The name is kept, not copied: it must outlive the input.
 void BindFile(TextInput& input, const char* name);
 // An input open for reading over a text in memory, taken block by block as a device's
 // bytes would be: an answer given on the command line is read by the rules of a typed

@@ -122,6 +122,19 @@ TEST(NormalEndDeathTest, WritesOnlyPendingOutputAndExitsZero) {
   EXPECT_EQ(result.output, "pending");
 }
 
+// A run that ends with a status of its own (a bad command line) writes what is pending
+// and no report line.
+TEST(NormalEndDeathTest, EndRunWithStatusWritesPendingOutputAndNoReport) {
+  for (int32_t status : {64, 1, 255}) {
+    ChildResult result = RunInChild([status] {
+      WriteText("pending");
+      EndRunWithStatus(status);
+    });
+    EXPECT_EQ(result.status, status);
+    EXPECT_EQ(result.output, "pending");
+  }
+}
+
 // Runs body with standard output on /dev/full; the exit status is returned.
 int RunOnFullDevice(const std::function<void()>& body) {
   pid_t pid = fork();

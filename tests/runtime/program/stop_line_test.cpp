@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/answer_notes.h"
 #include "app/stop_words.h"
 #include "fake_platform.h"
 #include "model/progress.h"
@@ -27,6 +28,7 @@ std::string Compose(uint8_t code, const StopWords& words = kAllocateWords) {
 
 void ClearNotes() {
   gProgress = Progress{};
+  gAnswerNotes = AnswerNotes{};
   gIORecord = IORecord{};
   gStopCause = StopCause::kNone;
 }

@@ -108,7 +108,9 @@ TEST_F(TextInputFile, AByteOrderMarkMakesTheFirstTokenInvalid) {
 
 TEST_F(TextInputFile, ATokenAcrossTheBlockBoundary) {
   TextInput channel;
-  BindFile(channel, Write(std::string(126, ' ') + "1234.5\r\n7").c_str());
+  // The input keeps the name, not a copy: it lives as long as the input.
+  std::string path = Write(std::string(126, ' ') + "1234.5\r\n7");
+  BindFile(channel, path.c_str());
   OpenForReading(channel);
   EXPECT_EQ(ReadReal(channel), X(1234.5));
   SkipLine(channel);
@@ -119,7 +121,8 @@ TEST_F(TextInputFile, ATokenAcrossTheBlockBoundary) {
 
 TEST_F(TextInputFile, OpenFailuresPassTheSystemCodeOn) {
   TextInput channel;
-  BindFile(channel, (directory_ + "/missing.txt").c_str());
+  std::string missing = directory_ + "/missing.txt";
+  BindFile(channel, missing.c_str());
   OpenForReading(channel);
   EXPECT_EQ(gPendingIOCode, 2);  // ENOENT, ERROR_FILE_NOT_FOUND
   EXPECT_EQ(channel.state, InputState::kClosed);
@@ -154,7 +157,8 @@ TEST_F(TextInputFile, TheFileIsNeverCreated) {
 TEST_F(TextInputFile, CloseReleasesTheHandleOnce) {
   FakePlatform fake;  // the system's files, with the closes counted
   TextInput channel;
-  BindFile(channel, Write("1 2 3").c_str());
+  std::string path = Write("1 2 3");
+  BindFile(channel, path.c_str());
   OpenForReading(channel);
   EXPECT_EQ(ReadInteger(channel), 1);
   EXPECT_EQ(ReadInteger(channel), 2);

@@ -1,0 +1,23 @@
+#pragma once
+// What each of the two programs is, stated once: its name, whether it takes the dialogue's
+// options, and the words of its usage. main hands it to start-up (the stop line's
+// signature), the option reader, the usage and the run, so that every line a program
+// writes is signed with the same name.
+//
+//   kAllocate.name         "allocate"           every option of options.h
+//   kAllocateOptimum.name  "allocate-optimum"   --help, -h, --version, --file, --csv
+
+#include <span>
+#include <string_view>
+
+struct ProgramDescription {
+  const char* name;
+  bool asksQuestions;  // takes the dialogue's options (--seed, --individuals, --no-wait, ...)
+  // The usage: the lines after its first, what the program does, one line per option.
+  std::span<const std::string_view> synopsis;
+  std::span<const std::string_view> about;
+  std::span<const std::string_view> options;
+};
+
+extern const ProgramDescription kAllocate;
+extern const ProgramDescription kAllocateOptimum;
