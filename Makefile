@@ -8,9 +8,10 @@ CMAKE_ARGS    ?=
 # The project's version, as the packages' names carry it.
 VERSION       := $(shell sed -n "s/^project.allocate VERSION \([0-9.]*\).*/\1/p" CMakeLists.txt)
 
-.PHONY: all deps configure build run test check-source bench install clean package lint-package \
+.PHONY: all deps configure build programs run test check-source bench install clean package lint-package \
         windows test-windows test-sanitize test-exhaustive fuzz-build fuzz test-soft \
-        cross test-cross package-arm64
+        cross test-cross package-amd64 package-arm64 test-package wasm test-wasm web web-modules \
+        web-serve test-web package-web
 
 all: build
 
@@ -51,11 +52,13 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Only the program: no tests, no benchmarks, no GoogleTest needed.
-run:
+# Only the two programs: no tests, no benchmarks, no GoogleTest needed.
+programs:
 	$(MAKE) deps DEPS="$(RUN_DEPS)"
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
-	cmake --build $(BUILD) -j $(JOBS) --target allocate
+	cmake --build $(BUILD) -j $(JOBS) --target allocate allocate-optimum
+
+run: programs
 	cd examples && ../$(BUILD)/allocate
 
 # The source checks first: no include runs upward between the folders of src/, and every
@@ -135,40 +138,91 @@ test-cross-%: build cross-%
 	  OPTIMUM_PROGRAM=$(abspath build-$*)/allocate-optimum ALLOCATE_EMULATOR=$$(command -v qemu-$*) \
 	  QEMU_UNSET_ENV=LD_PRELOAD ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e)
 
+# allocate.wasm and allocate-optimum.wasm in build-wasm/: WASI commands built with clang 14
+# and wasi-libc, on the software extended type (docs/wasm.md). wasm/run.mjs runs one under
+# Node as a command; `make test-wasm` tests the runner itself (node --test), then runs the
+# end-to-end suites of the native build against both modules through it.
+WASM_BUILD ?= build-wasm
+WASM_DEPS := clang-14:/usr/bin/clang++-14 lld-14:/usr/bin/wasm-ld-14 \
+             wasi-libc:/usr/lib/wasm32-wasi/libc.a \
+             libc++-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++.a \
+             libc++abi-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++abi.a \
+             libclang-rt-14-dev-wasm32:/usr/lib/llvm-14/lib/clang/14.0.6/lib/wasi/libclang_rt.builtins-wasm32.a
+NODE_DEPS := nodejs:/usr/bin/node
+
+wasm:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(WASM_DEPS)" APT_FLAGS=--no-install-recommends
+	cmake -S . -B $(WASM_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \
+	  -DBUILD_TESTING=OFF $(CMAKE_ARGS)
+	cmake --build $(WASM_BUILD) -j $(JOBS) --target allocate allocate-optimum
+
+test-wasm: build wasm
+	$(MAKE) deps DEPS="$(NODE_DEPS)"
+	node --test wasm/
+	ALLOCATE_PROGRAM=$(abspath $(WASM_BUILD))/allocate.wasm \
+	OPTIMUM_PROGRAM=$(abspath $(WASM_BUILD))/allocate-optimum.wasm \
+	ALLOCATE_EMULATOR=$(abspath wasm/run.mjs) \
+	  ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
+
 # A Debian package of the Linux build, one of the arm64 build and a zip of the Windows
-# build, in package/ of each. The arm64 programs are linked against the shared libraries,
-# as a Debian package wants, unlike the static ones `make test-cross` runs.
+# build, in package/ of each. The Debian packages are built apart, with Debian's own
+# hardening flags (dpkg-buildflags) and without the tests; the arm64 programs are linked
+# against the shared libraries, as a Debian package wants, unlike the static ones
+# `make test-cross` runs.
+PACKAGE_BUILD       ?= build-package
 ARM64_PACKAGE_BUILD ?= build-aarch64-package
-package: build windows package-arm64
-	cd $(BUILD) && cpack
+DEBIAN_FLAGS_DEPS   := dpkg-dev:/usr/bin/dpkg-buildflags
+package: windows package-amd64 package-arm64 package-web
 	cd $(WINDOWS_BUILD) && cpack
 
+package-amd64:
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(DEBIAN_FLAGS_DEPS)"
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DALLOCATE_DEBIAN_FLAGS=ON \
+	  -DBUILD_TESTING=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target allocate allocate-optimum shipped_texts
+	cd $(PACKAGE_BUILD) && cpack
+
 package-arm64:
-	$(MAKE) deps DEPS="$(RUN_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_aarch64)" APT_FLAGS=--no-install-recommends
+	$(MAKE) deps DEPS="$(RUN_DEPS) $(DEBIAN_FLAGS_DEPS) $(CROSS_COMMON_DEPS) $(CROSS_DEPS_aarch64)" \
+	  APT_FLAGS=--no-install-recommends
 	cmake -S . -B $(ARM64_PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DALLOCATE_CROSS_STATIC=OFF -DBUILD_TESTING=OFF
-	cmake --build $(ARM64_PACKAGE_BUILD) -j $(JOBS)
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake -DALLOCATE_CROSS_STATIC=OFF \
+	  -DALLOCATE_DEBIAN_FLAGS=ON -DBUILD_TESTING=OFF
+	cmake --build $(ARM64_PACKAGE_BUILD) -j $(JOBS) --target allocate allocate-optimum shipped_texts
 	cd $(ARM64_PACKAGE_BUILD) && cpack
 
-# Both packages as a packager would check them: lintian on the .deb fails on any error or
-# warning (the README lists what it leaves below that), and each package must hold
-# exactly its files, the zip's texts with CR LF.
+# The end-to-end suites against the programs as the amd64 package holds them (hardened,
+# stripped): the same bytes and exit codes as the build the tests made. env runs them as
+# they are, in place of an emulator.
+test-package: build package-amd64
+	rm -rf $(PACKAGE_BUILD)/unpacked
+	dpkg-deb -x $(PACKAGE_BUILD)/package/allocate_$(VERSION)_amd64.deb $(PACKAGE_BUILD)/unpacked
+	ALLOCATE_PROGRAM=$(abspath $(PACKAGE_BUILD))/unpacked/usr/bin/allocate \
+	OPTIMUM_PROGRAM=$(abspath $(PACKAGE_BUILD))/unpacked/usr/bin/allocate-optimum \
+	ALLOCATE_EMULATOR=$$(command -v env) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L e2e
+
+# Both packages as a packager would check them: lintian on the .deb fails on any error,
+# warning or note (docs/packages.md), and each package must hold exactly its files, the
+# zip's texts with CR LF.
 lint-package: package
 	$(MAKE) deps DEPS="$(PACKAGE_DEPS)"
 	packaging/check $(WINDOWS_BUILD)/package/allocate-$(VERSION)-windows-x86_64.zip \
-	  $(BUILD)/package/allocate_$(VERSION)_amd64.deb \
+	  $(PACKAGE_BUILD)/package/allocate_$(VERSION)_amd64.deb \
 	  $(ARM64_PACKAGE_BUILD)/package/allocate_$(VERSION)_arm64.deb
 
 # Benchmarks are built with everything else but run only on request.
 bench: build
 	for b in $(BUILD)/bench/*_bench; do $$b; done
 
-install: build
+# What `make run` needs and no more: the programs and the texts installed beside them.
+# `cmake --install` itself builds nothing.
+install: programs
+	cmake --build $(BUILD) -j $(JOBS) --target shipped_texts
 	cmake --install $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SOFT_BUILD) $(addprefix build-,$(CROSS_PROCESSORS)) \
-	  $(ARM64_PACKAGE_BUILD)
+	  $(PACKAGE_BUILD) $(ARM64_PACKAGE_BUILD) $(WASM_BUILD)
 
 # The whole suite, unit and end-to-end, under AddressSanitizer and UBSan (g++, the
 # program's own compiler). Any finding aborts the test that met it.
@@ -217,3 +271,50 @@ fuzz: fuzz-build
 	  fi; \
 	done; \
 	echo "fuzz: $$passed passed, 0 failed"
+
+# The page: a static site in $(WEB_SITE) (one index.html that carries its scripts, both
+# programs built for WebAssembly and the sample table, so it opens from a local folder as
+# well as from a server). Its npm packages come from web/package-lock.json (npm ci), and
+# are copied into the page at build time; nothing is fetched when the page runs.
+WEB_SITE   ?= $(BUILD)/web
+WEB_DEPS   := nodejs:/usr/bin/node npm:/usr/bin/npm
+WEB_TEST_DEPS := chromium:/usr/bin/chromium
+WEB_PORT   ?= 8026
+
+web/node_modules/.package-lock.json: web/package-lock.json
+	$(MAKE) deps DEPS="$(WEB_DEPS)" APT_FLAGS=--no-install-recommends
+	cd web && npm ci --no-audit --no-fund
+	touch $@
+
+web-modules: web/node_modules/.package-lock.json
+
+web: wasm web-modules
+	node web/build.mjs --wasm $(WASM_BUILD) --sample examples/function.txt --out $(WEB_SITE)
+
+# Serves the site on localhost until Ctrl-C.
+web-serve: web
+	node web/serve.mjs $(WEB_SITE) $(WEB_PORT)
+
+# The page's own unit tests (Node), the WebAssembly builds' end-to-end suites, then the
+# page in headless Chromium against the native programs; screenshots in $(WEB_SITE)-shots.
+test-web: build web
+	$(MAKE) deps DEPS="$(WEB_TEST_DEPS)" APT_FLAGS=--no-install-recommends
+	cd web && node --test test/unit/
+	$(MAKE) test-wasm
+	ALLOCATE_SITE=$(abspath $(WEB_SITE)) ALLOCATE_SHOTS=$(abspath $(WEB_SITE))-shots \
+	ALLOCATE_WASM_DIR=$(abspath $(WASM_BUILD)) \
+	ALLOCATE_PROGRAM=$(abspath $(BUILD))/allocate OPTIMUM_PROGRAM=$(abspath $(BUILD))/allocate-optimum \
+	ALLOCATE_SAMPLE=$(abspath examples/function.txt) CHROMIUM=/usr/bin/chromium \
+	  node --test --test-concurrency=1 web/test/page/
+
+# The site as a zip beside the Debian package: a folder with the page, the licences of
+# the npm packages it carries, the sample table to load into it, and the licence.
+WEB_PACKAGE := allocate-web-$(VERSION)
+package-web: web
+	$(MAKE) deps DEPS="zip:/usr/bin/zip"
+	rm -rf $(BUILD)/package/$(WEB_PACKAGE) $(BUILD)/package/$(WEB_PACKAGE).zip
+	mkdir -p $(BUILD)/package/$(WEB_PACKAGE)
+	cp $(WEB_SITE)/index.html $(WEB_SITE)/THIRD-PARTY-LICENSES.txt examples/function.txt \
+	  $(BUILD)/package/$(WEB_PACKAGE)/
+	cp LICENSE $(BUILD)/package/$(WEB_PACKAGE)/LICENSE.txt
+	cd $(BUILD)/package && zip -q -X -r $(WEB_PACKAGE).zip $(WEB_PACKAGE)

@@ -4,7 +4,8 @@
 # the zip the same pages rendered as plain text, every text there with CR LF.
 #
 #   .deb (amd64, and arm64 from the aarch64 cross build): /usr/bin/{allocate,allocate-optimum}, /usr/share/man/man1/*.1.gz,
-#         /usr/share/doc/allocate/{copyright,changelog.gz,README.md.gz,examples/function.txt}
+#         /usr/share/doc/allocate/{copyright,changelog.gz,README.md.gz,examples/function.txt},
+#         /usr/share/lintian/overrides/allocate
 #   zip:  allocate.exe, allocate-optimum.exe, allocate.txt, allocate-optimum.txt,
 #         LICENSE.txt, README.md, examples/function.txt
 
@@ -87,6 +88,22 @@ else()
   install(FILES ${SHIPPED}/copyright ${SHIPPED}/changelog.gz ${SHIPPED}/README.md.gz
           DESTINATION share/doc/allocate)
   install(FILES examples/function.txt DESTINATION share/doc/allocate/examples)
+
+  # Installed stripped, as for a package: the programs also lose the compilers' notes in
+  # .comment, as Debian's own packages do (strip keeps that section), and lintian learns
+  # why it finds no fortified call (packaging/lintian-overrides).
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(program IN ITEMS allocate allocate-optimum)
+        execute_process(
+          COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program}\"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+      file(INSTALL \"${PROJECT_SOURCE_DIR}/packaging/lintian-overrides\"
+           DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/lintian/overrides\" RENAME allocate
+           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()")
 endif()
 
 set(CPACK_PACKAGE_NAME allocate)

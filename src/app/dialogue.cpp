@@ -7,6 +7,7 @@
 #include "app/option_answer.h"
 #include "app/report.h"
 #include "app/short_table.h"
+#include "app/trace_file.h"
 #include "app/write_line.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
@@ -17,6 +18,7 @@
 #include "runtime/stream/error_line.h"
 #include "runtime/stream/text_input.h"
 #include "runtime/stream/text_output.h"
+#include "search/plan.h"
 #include "search/population.h"
 
 namespace {
@@ -77,9 +79,28 @@ void ShowSeed(const ProgramDescription& program) {
   WriteErrorLine(line.View());
 }
 
+// The population's best profit, whatever its sign (0 for an empty population).
+float BestFound() {
+  float best = 0.0f;
+  for (int i = 1; i <= gPopulation.count; ++i)
+    if (i == 1 || gPopulation.Profit(i) > best) best = gPopulation.Profit(i);
+  return best;
+}
+
+// The exact optimum by allocate-optimum's own code, once the report it is measured
+// against is out: the search and its report stay as they are, also when the optimum's
+// profit stops the run.
+PlannedAllocation OptimumAfterReport() {
+  PlannedAllocation optimum = ExactOptimum(gTable);
+  NoteActivity(Activity::kReporting);
+  return optimum;
+}
+
 }  // namespace
 
 void RunDialogue(const ProgramDescription& program, const Options& options) {
+  // A trace file that cannot be written ends the run before anything else.
+  if (options.trace != nullptr) OpenTrace(program, options.trace);
   // The seed first; a table that fails to load stops the run before any prompt.
   if (options.seedGiven) {
     gRandomSeed = options.seed;
@@ -102,13 +123,24 @@ void RunDialogue(const ProgramDescription& program, const Options& options) {
   NoteSetup();
   gPopulation.Setup(gTable, gCount, gAmplitude);
   NoteActivity(Activity::kSearching);
-  for (uint32_t i = 0; i < gIterations; ++i) gPopulation.Step();
+  StartTrace(gIterations);
+  for (uint32_t i = 0; i < gIterations; ++i) {
+    TraceBeforeStep(i, gPopulation);
+    gPopulation.Step();
+  }
   NoteActivity(Activity::kReporting);
   if (options.csv) {
     WriteCsvReport(gPopulation);
+    FinishTrace(gPopulation);
+    if (options.optimum) {
+      PlannedAllocation optimum = OptimumAfterReport();
+      WriteOptimumCsvLine(optimum.profit, optimum.shares);
+    }
     return;  // for a script: no wait
   }
   WriteReport(gPopulation);
+  FinishTrace(gPopulation);
+  if (options.optimum) WriteOptimumLine(OptimumAfterReport().profit, BestFound());
 
   // The population and the table stay for the whole run: nothing to release. The wait
   // is for one line.

@@ -4,7 +4,7 @@
 #include "app/short_table.h"
 #include "model/profit_table.h"
 #include "model/progress.h"
-#include "search/optimum.h"
+#include "search/plan.h"
 
 namespace {
 
@@ -15,11 +15,20 @@ ProfitTable gTable;
 void RunOptimum(const ProgramDescription& program, const Options& options) {
   int numbers = gTable.Load(options.TableFile());
   NoteShortTable(program.name, options.TableFile(), numbers);
-  // Noted, so that a stop names the step it came from rather than the table's last entry.
-  NoteActivity(Activity::kSearching);
-  AllocationVector shares = SharesOf(BestNinths(gTable));
-  NoteActivity(Activity::kTotalling);
-  float profit = gTable.TotalProfit(shares);
+  if (options.planner.Any()) {
+    Plan plan = MakePlan(gTable, PlannerRequest(options.planner));
+    NoteActivity(Activity::kReporting);
+    if (options.csv) {
+      WritePlannerCsv(plan, options.planner);
+    } else {
+      WritePlannerReport(plan, options.planner);
+    }
+    return;
+  }
+  // The same code as allocate --optimum's.
+  PlannedAllocation best = ExactOptimum(gTable);
+  const AllocationVector& shares = best.shares;
+  float profit = best.profit;
   NoteActivity(Activity::kReporting);
 
   if (options.csv) {

@@ -9,28 +9,43 @@
 
 namespace {
 
-enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer };
+enum class Kind : uint8_t { kFlag, kSeed, kFile, kAnswer, kPlanner, kTrace };
+
+// Which programs take an option: every one, one that asks the dialogue's questions, or one
+// that plans a budget (ProgramDescription).
+enum class Takes : uint8_t { kEvery, kDialogue, kPlanner };
 
 struct OptionRow {
   std::string_view name;
   Kind kind;
   bool Options::*flag;  // kFlag
   int answer;           // kAnswer: the question, 1..3
-  bool everyProgram;    // also taken by a program that asks no questions
+  Takes takes;
+  PlannerOption planner;  // kPlanner
 };
 
+constexpr PlannerOption kNone = PlannerOption::kBudget;
+
 constexpr OptionRow kOptionTable[] = {
-    {"--help", Kind::kFlag, &Options::help, 0, true},
-    {"-h", Kind::kFlag, &Options::help, 0, true},
-    {"--version", Kind::kFlag, &Options::version, 0, true},
-    {"--seed", Kind::kSeed, nullptr, 0, false},
-    {"--show-seed", Kind::kFlag, &Options::showSeed, 0, false},
-    {"--file", Kind::kFile, nullptr, 0, true},
-    {"--individuals", Kind::kAnswer, nullptr, 1, false},
-    {"--iterations", Kind::kAnswer, nullptr, 2, false},
-    {"--amplitude", Kind::kAnswer, nullptr, 3, false},
-    {"--no-wait", Kind::kFlag, &Options::noWait, 0, false},
-    {"--csv", Kind::kFlag, &Options::csv, 0, true},
+    {"--help", Kind::kFlag, &Options::help, 0, Takes::kEvery, kNone},
+    {"-h", Kind::kFlag, &Options::help, 0, Takes::kEvery, kNone},
+    {"--version", Kind::kFlag, &Options::version, 0, Takes::kEvery, kNone},
+    {"--seed", Kind::kSeed, nullptr, 0, Takes::kDialogue, kNone},
+    {"--show-seed", Kind::kFlag, &Options::showSeed, 0, Takes::kDialogue, kNone},
+    {"--file", Kind::kFile, nullptr, 0, Takes::kEvery, kNone},
+    {"--individuals", Kind::kAnswer, nullptr, 1, Takes::kDialogue, kNone},
+    {"--iterations", Kind::kAnswer, nullptr, 2, Takes::kDialogue, kNone},
+    {"--amplitude", Kind::kAnswer, nullptr, 3, Takes::kDialogue, kNone},
+    {"--no-wait", Kind::kFlag, &Options::noWait, 0, Takes::kDialogue, kNone},
+    {"--csv", Kind::kFlag, &Options::csv, 0, Takes::kEvery, kNone},
+    {"--optimum", Kind::kFlag, &Options::optimum, 0, Takes::kDialogue, kNone},
+    {"--budget", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kBudget},
+    {"--min", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kMin},
+    {"--max", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kMax},
+    {"--lock", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kLock},
+    {"--current", Kind::kPlanner, nullptr, 0, Takes::kPlanner, PlannerOption::kCurrent},
+    {"--frontier", Kind::kFlag, &Options::frontier, 0, Takes::kPlanner, kNone},
+    {"--trace", Kind::kTrace, nullptr, 0, Takes::kDialogue, kNone},
 };
 
 // The line of a bad command line; only the first fault is kept, and it is written only
@@ -45,6 +60,12 @@ class Complaint {
     keep_ = !started_;
     started_ = true;
     if (keep_) line_.Add(program_.name).Add(": ");
+    return *this;
+  }
+
+  // The line says it all: no pointer to --help.
+  Complaint& WithoutHint() {
+    if (keep_) hint_ = false;
     return *this;
   }
 
@@ -65,7 +86,7 @@ class Complaint {
 
   // Writes the line and ends the run with 64: no report line, as nothing has run.
   [[noreturn]] void Stop() {
-    line_.Add(" (").Add(program_.name).Add(" --help lists the options)");
+    if (hint_) line_.Add(" (").Add(program_.name).Add(" --help lists the options)");
     WriteErrorLine(line_.View());
     EndRunWithStatus(kUsageStatus);
   }
@@ -75,6 +96,7 @@ class Complaint {
   WordsLine line_;
   bool started_ = false;
   bool keep_ = false;
+  bool hint_ = true;
 };
 
 // A whole number from 0 to 4294967295 in plain decimal digits, nothing else.
@@ -98,11 +120,32 @@ bool HoldsToken(std::string_view text) {
   return false;
 }
 
-const OptionRow* FindOption(std::string_view name, const ProgramDescription& program) {
+const OptionRow* FindOption(std::string_view name) {
   for (const OptionRow& row : kOptionTable) {
-    if (row.name == name && (program.asksQuestions || row.everyProgram)) return &row;
+    if (row.name == name) return &row;
   }
   return nullptr;
+}
+
+bool IsTakenBy(const OptionRow& row, const ProgramDescription& program) {
+  switch (row.takes) {
+    case Takes::kEvery:
+      return true;
+    case Takes::kDialogue:
+      return program.asksQuestions;
+    case Takes::kPlanner:
+      return program.plans;
+  }
+  return false;
+}
+
+void AddFault(Complaint& complaint, const PlannerFault& fault) {
+  complaint.Begin();
+  if (fault.option.empty()) {
+    complaint.WithoutHint().Add(fault.why.View());
+  } else {
+    complaint.Add(fault.option).Add(" ").Quoted(fault.value).Add(": ").Add(fault.why.View());
+  }
 }
 
 }  // namespace
@@ -116,8 +159,14 @@ Options ReadOptions(int argc, char** argv, const ProgramDescription& program) {
     // 1. The name, and a value after "=" in the same word.
     size_t equals = word.starts_with("--") ? word.find('=') : std::string_view::npos;
     std::string_view name = word.substr(0, equals);
-    const OptionRow* row = FindOption(name, program);
-    if (row == nullptr) {
+    const OptionRow* row = FindOption(name);
+    if (row != nullptr && row->takes == Takes::kPlanner && !program.plans) {
+      // The search has no place for a budget's bounds without changing what it is.
+      complaint.Begin().Add(name).Add(" is an option of allocate-optimum, not of the search: ");
+      complaint.Add("use allocate-optimum ").Add(name);
+      continue;
+    }
+    if (row == nullptr || !IsTakenBy(*row, program)) {
       complaint.Begin().Add("unknown option ").Quoted(name);
       continue;
     }
@@ -166,9 +215,24 @@ Options ReadOptions(int argc, char** argv, const ProgramDescription& program) {
           complaint.Begin().Add("option ").Add(name).Add(" needs a value");
         }
         break;
+      case Kind::kTrace:
+        options.trace = value;
+        break;
+      case Kind::kPlanner: {
+        PlannerFault fault;
+        if (!ReadPlannerValue(options.planner, row->planner, name, value, fault))
+          AddFault(complaint, fault);
+        break;
+      }
       case Kind::kFlag:
         break;
     }
+  }
+  options.planner.frontier = options.frontier;
+  // The values that depend on one another, once every one is read.
+  if (!complaint.Started() && program.plans) {
+    PlannerFault fault;
+    if (!CheckPlanner(options.planner, fault)) AddFault(complaint, fault);
   }
   if (complaint.Started() && !options.help && !options.version) complaint.Stop();
   return options;

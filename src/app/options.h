@@ -4,19 +4,24 @@
 // whatever it looks like, or follows "=" in the same one:
 //
 //   allocate --seed 7 --individuals 10 --iterations=1000 --amplitude -0.01 --csv
+//   allocate --seed 7 --trace steps.csv
 //   allocate-optimum --file tables/march.txt --csv
 //
-// allocate takes every option below (ProgramDescription::asksQuestions); allocate-optimum --help,
-// -h, --version, --file and
-// --csv. --help, -h and --version are answered whatever else the command line holds.
+// allocate takes --help, -h, --version, --file, --csv, the dialogue's options
+// (ProgramDescription::asksQuestions: --seed, --show-seed, the three answers, --no-wait)
+// and --optimum; allocate-optimum --help, -h, --version, --file, --csv and the planner's
+// options (ProgramDescription::plans, planner_options.h), which allocate refuses with a
+// line that says to use allocate-optimum. --help, -h and --version are answered whatever
+// else the command line holds.
 // Otherwise an option the program does not take, an option without its value (or with an
 // empty one), a flag given a value, a --seed that is not a whole number from 0 to
-// 4294967295, or a --file name longer than 259 bytes ends the run at once: one line on
-// standard error, no report line, exit status 64. The answers are kept as text, to be
-// read later by the rules of typed answers.
+// 4294967295, a --file name longer than 259 bytes, or a planner's value that is not one
+// ends the run at once: one line on standard error, no report line, exit status 64. The
+// answers are kept as text, to be read later by the rules of typed answers.
 
 #include <cstdint>
 
+#include "app/planner_options.h"
 #include "app/program_description.h"
 #include "runtime/core/checked.h"
 
@@ -31,6 +36,10 @@ struct Options {
   CheckedArray<const char*, 1, 3> answers = {{nullptr, nullptr, nullptr}};
   bool noWait = false;
   bool csv = false;
+  bool optimum = false;   // allocate: the exact optimum after the report
+  bool frontier = false;  // allocate-optimum: the best of each total of ninths
+  PlannerOptions planner;
+  const char* trace = nullptr;  // --trace: the file of the convergence trace
 
   const char* TableFile() const { return file != nullptr ? file : "function.txt"; }
 };

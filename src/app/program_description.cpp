@@ -4,7 +4,8 @@ namespace {
 
 constexpr std::string_view kAllocateSynopsis[] = {
     "       allocate [--seed N] [--show-seed] [--file PATH] [--individuals N]",
-    "                [--iterations N] [--amplitude X] [--no-wait] [--csv]",
+    "                [--iterations N] [--amplitude X] [--no-wait] [--csv] [--optimum]",
+    "                [--trace FILE]",
 };
 
 constexpr std::string_view kAllocateAbout[] = {
@@ -30,15 +31,28 @@ constexpr std::string_view kAllocateOptions[] = {
     "  --amplitude X      answer question 3",
     "  --no-wait          end after the report, without waiting for ENTER",
     "  --csv              the report as comma-separated values, LF line ends; no wait",
+    "  --optimum          after the report, the exact best profit and how far the",
+    "                     population's best falls short of it (with --csv, a last line)",
+    "  --trace FILE       write the best and the mean profit by step to FILE (CSV)",
 };
 
 constexpr std::string_view kOptimumSynopsis[] = {
-    "       allocate-optimum [--file PATH] [--csv]",
+    "       allocate-optimum [--file PATH] [--csv] [--budget AMOUNT] [--min P=X]",
+    "                        [--max P=X] [--lock P=X] [--current S1,...,S8] [--frontier]",
 };
 
 constexpr std::string_view kOptimumOptions[] = {
     "  --file PATH        read the table from PATH instead of function.txt",
     "  --csv              the best allocation as comma-separated values, LF line ends",
+    "  --budget AMOUNT    the budget in money: a table of the projects' amounts to the cent",
+    "  --min P=X          project P (1 to 8) gets at least X: a share from 0 to 1, or an",
+    "                     amount with --budget; the best allocation within the bounds",
+    "  --max P=X          project P gets at most X",
+    "  --lock P=X         project P gets exactly X",
+    "  --current S1,...,S8  the split as it stands (shares adding up to 1, or amounts",
+    "                     adding up to the budget, within 0.1 %): its profit and the gain",
+    "  --frontier         the best allocation of each total of 0/9 to 9/9 of the budget,",
+    "                     and what one more ninth adds to each project",
 };
 
 constexpr std::string_view kOptimumAbout[] = {
@@ -53,7 +67,7 @@ constexpr std::string_view kOptimumAbout[] = {
 
 }  // namespace
 
-const ProgramDescription kAllocate = {"allocate", true, kAllocateSynopsis, kAllocateAbout,
-                                      kAllocateOptions};
-const ProgramDescription kAllocateOptimum = {"allocate-optimum", false, kOptimumSynopsis,
-                                             kOptimumAbout, kOptimumOptions};
+const ProgramDescription kAllocate = {"allocate",        true,           false,
+                                      kAllocateSynopsis, kAllocateAbout, kAllocateOptions};
+const ProgramDescription kAllocateOptimum = {"allocate-optimum", false,         true,
+                                             kOptimumSynopsis,   kOptimumAbout, kOptimumOptions};

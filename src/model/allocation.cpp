@@ -12,7 +12,7 @@ void Normalize(AllocationVector& v) {
   for (int k = 1; k <= 8; ++k) sum = sum + v[k];
   // 3. Divide by the sum of the clamped shares; 0 / 0 traps here, or stops at the check
   // where the processor only records it.
-  for (int k = 1; k <= 8; ++k) v[k] = v[k] / sum;
+  for (int k = 1; k <= 8; ++k) v[k] = FloatQuotient(v[k], sum);
   FloatCheckpoint();
 }
 

@@ -61,7 +61,7 @@ float ProfitTable::ProjectProfit(int k, float x) const {
 
 float ProfitTable::TotalProfit(const AllocationVector& v) const {
   float sum = 0.0f;
-  for (int k = 1; k <= 8; ++k) sum = Interpolate(entries[k], v[k]) + sum;
+  for (int k = 1; k <= 8; ++k) sum = FloatSum(Interpolate(entries[k], v[k]), sum);
   ArithmeticCheckpoint();
   return sum;
 }

@@ -35,6 +35,20 @@ float Population::BestProfit() const {
   return best;
 }
 
+PopulationFigures Population::Figures() const {
+  if (count == 0) return {0.0f, 0.0f};
+  float best = Profit(1);
+  Extended sum = Extended(best);
+  for (int i = 2; i <= count; ++i) {
+    float p = Profit(i);
+    if (p > best) best = p;
+    sum = sum + Extended(p);
+  }
+  // At most 20 floats: the sum stays far inside the extended range, and the mean inside
+  // the float range.
+  return {best, ToFloat(sum / Extended(static_cast<float>(count)))};
+}
+
 void Population::Step() {
   // An empty population has nothing to breed or mutate.
   if (count == 0) return;

@@ -15,6 +15,13 @@
 #include "model/profit_table.h"
 #include "runtime/core/checked.h"
 
+// The best (the highest, whatever its sign) and the mean profit of a population; both 0
+// for an empty one. The mean is summed in extended precision and rounded once.
+struct PopulationFigures {
+  float best;
+  float mean;
+};
+
 struct Population {
   CheckedArray<AllocationVector, 1, 20> individuals;
   uint8_t count;
@@ -33,6 +40,11 @@ struct Population {
 
   // The highest total profit, never below 0.
   float BestProfit() const;
+
+  // The figures of the population as it stands. The profits are queried in slot order,
+  // as the next Step or the report queries them first, so asking changes nothing a run
+  // computes or prints: a profit that stops the run stops it at the same computation.
+  PopulationFigures Figures() const;
 
   // One generation: the best individual (the highest profit, whatever its sign) and the
   // best one whose shares differ from it are blended into a child that replaces the

@@ -90,11 +90,13 @@ TEST(CommandLine, EachUsageListsItsProgramsOptions) {
   } const rows[] = {
       {Program::kAllocate,
        {"--seed N", "--show-seed", "--file PATH", "--individuals N", "--iterations N",
-        "--amplitude X", "--no-wait", "--csv"},
-       {}},
+        "--amplitude X", "--no-wait", "--csv", "--optimum"},
+       {"--budget", "--min", "--max", "--lock", "--current", "--frontier"}},
       {Program::kOptimum,
-       {"--file PATH", "--csv"},
-       {"--seed", "--show-seed", "--individuals", "--iterations", "--amplitude", "--no-wait"}},
+       {"--file PATH", "--csv", "--budget AMOUNT", "--min P=X", "--max P=X", "--lock P=X",
+        "--current S1,...,S8", "--frontier"},
+       {"--seed", "--show-seed", "--individuals", "--iterations", "--amplitude", "--no-wait",
+        "--optimum"}},
   };
   for (const Row& row : rows) {
     Workdir dir;

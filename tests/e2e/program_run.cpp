@@ -172,6 +172,8 @@ bool UnderWine() {
   return emulator != nullptr && std::string_view(emulator).ends_with("wine");
 }
 
+bool UnderWasm() { return std::string_view(TheProgram().program).ends_with(".wasm"); }
+
 // The system's own words for an error, as the line on standard error quotes them.
 std::string SystemText(const char* onLinux, const char* onWindows) {
   return UnderWine() ? onWindows : onLinux;

@@ -10,7 +10,9 @@
 // With ALLOCATE_PROGRAM, OPTIMUM_PROGRAM and ALLOCATE_EMULATOR in the environment
 // (absolute paths), the suites run those programs through the emulator instead: the
 // Windows build under Wine, another processor's build under qemu-user (QEMU_UNSET_ENV=
-// LD_PRELOAD keeps the preloaded clock on the emulator, away from the guest).
+// LD_PRELOAD keeps the preloaded clock on the emulator, away from the guest), a
+// WebAssembly build under Node (wasm/run.mjs; the clock preloaded into Node is the one the
+// module reads).
 //
 //   Workdir dir;
 //   dir.WriteFunction(WorkedTable());
@@ -43,6 +45,11 @@ enum class Program { kAllocate, kOptimum };
 // The Windows build under Wine. Its codes are the system's error numbers, its clock
 // counts in 100 ns, and Wine's console is no terminal: see the suites for what differs.
 bool UnderWine();
+
+// A WebAssembly build (a .wasm module, run by wasm/run.mjs under Node). A WASI command has
+// no signals and no terminal of its own, and Node gives it descriptors 0 to 2 even where
+// the shell closed them: the suites skip those cases by name (docs/wasm.md lists them).
+bool UnderWasm();
 
 // Codes that are the system's own error numbers: Linux's, or Windows' as Wine gives them.
 inline const int kIsADirectory = UnderWine() ? 5 : 21;  // ERROR_ACCESS_DENIED; EISDIR

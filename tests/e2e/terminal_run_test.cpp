@@ -107,6 +107,7 @@ TEST_F(Terminal, InvalidAnswerShowsTheReport) {
 
 // Ctrl-C makes the terminal interrupt the program, which stops with its own report.
 TEST_F(Terminal, InterruptAtAPromptStopsWith217) {
+  if (UnderWasm()) GTEST_SKIP() << "no signals reach a WASI command";
   Child child = Child::InTerminal(dir_, {.clock = 0}, /*raw=*/false);
   ASSERT_TRUE(child.Started());
   ASSERT_TRUE(child.ReadUntil(kCountPrompt, kScreenWaitMs));

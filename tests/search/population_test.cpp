@@ -202,6 +202,34 @@ TEST(BestProfitTest, HighestProfitNeverBelowZero) {
   for (const Case& c : cases) EXPECT_EQ(c.population.BestProfit(), c.expected);
 }
 
+// The trace's figures: the highest profit whatever its sign (unlike BestProfit), and the
+// mean rounded once from the extended sum.
+TEST(FiguresTest, HighestAndMeanProfitWhateverTheirSign) {
+  static ProfitTable rising = FirstShareTable();
+  static ProfitTable falling = FlatTable(-1.0f);
+  static ProfitTable huge = FlatTable(3.0e37f);
+  const AllocationVector low = Vector(0.1f, 0.9f, 0, 0, 0, 0, 0, 0);
+  const AllocationVector high = Vector(0.5f, 0.5f, 0, 0, 0, 0, 0, 0);
+  struct Case {
+    Population population;
+    float best;
+    float mean;
+  } const cases[] = {
+      {Filled(rising, {}), 0.0f, 0.0f},
+      {Filled(rising, {low, high, low}), 4.5f,
+       static_cast<float>((2.0L * rising.TotalProfit(low) + 4.5L) / 3)},
+      {Filled(falling, {low, high}), -8.0f, -8.0f},
+      // Eight entries of 3e37 add up to 2.4e38 per individual: a float sum of three would
+      // overflow, the extended one does not.
+      {Filled(huge, {low, high, low}), huge.TotalProfit(low), huge.TotalProfit(low)},
+  };
+  for (const Case& c : cases) {
+    PopulationFigures figures = c.population.Figures();
+    EXPECT_EQ(figures.best, c.best);
+    EXPECT_EQ(figures.mean, c.mean);
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // The generation step.
 

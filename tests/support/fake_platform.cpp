@@ -116,7 +116,7 @@ FakePlatform::FakePlatform() {
                FakeOperations::Read,           FakeOperations::Write,
                FakeOperations::Close,          FakeOperations::SeedClock,
                FakeOperations::Exit,           FakeOperations::WriteErrorStream,
-               kSystemPlatform.errorText};
+               kSystemPlatform.errorText,      kSystemPlatform.openForWriting};
 }
 
 FakePlatform::~FakePlatform() {

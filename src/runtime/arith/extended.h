@@ -48,6 +48,35 @@ inline void FloatCheckpoint() {}
 
 static_assert(ExtendedReal<Extended>);
 
+// The fault a float sum or quotient raised, worked out from its operands and its result
+// (not finite) as IEEE 754 raises it, and recorded among the software type's.
+[[gnu::cold]] void RecordFloatFault(float a, float b, float result, bool quotient);
+
+// A float sum and quotient, each rounded once to float. The x87 build traps on their
+// faults and the other processors' builds find them in the float unit's flags at the next
+// checkpoint. WebAssembly keeps no flags: there a result that is not finite goes to
+// RecordFloatFault, for the same checkpoint to find.
+//
+//   FloatSum(3e38f, 3e38f)    -> +infinity, an overflow (205 at the checkpoint)
+//   FloatQuotient(0.0f, 0.0f) -> NaN, an invalid operation (207)
+inline float FloatSum(float a, float b) {
+  float sum = a + b;
+#if defined(__wasm__)
+  if (!std::isfinite(sum)) [[unlikely]]
+    RecordFloatFault(a, b, sum, false);
+#endif
+  return sum;
+}
+
+inline float FloatQuotient(float a, float b) {
+  float quotient = a / b;
+#if defined(__wasm__)
+  if (!std::isfinite(quotient)) [[unlikely]]
+    RecordFloatFault(a, b, quotient, true);
+#endif
+  return quotient;
+}
+
 // Rounds to float; a value beyond the float range stops the run right here (205).
 inline float ToFloat(Extended x) {
   volatile float stored = x.RoundToFloat();

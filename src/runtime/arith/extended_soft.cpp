@@ -418,3 +418,4 @@ int64_t SoftExtended::RoundToInt64() const { return ToInt64(*this, true); }
 
 unsigned SoftExtended::Faults() { return tFaults; }
 void SoftExtended::ClearFaults() { tFaults = 0; }
+void SoftExtended::RaiseFaults(unsigned faults) { Raise(faults); }

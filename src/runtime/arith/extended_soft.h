@@ -191,6 +191,9 @@ class SoftExtended {
   static constexpr unsigned kSoftOverflow = 0x08;
   static unsigned Faults();
   static void ClearFaults();
+  // Records faults found outside the type: float arithmetic checked by its result where
+  // the processor keeps no flags (WebAssembly).
+  static void RaiseFaults(unsigned faults);
 
   // The one rounding and packing of every arithmetic result: kept.rest * 2^(exponent -
   // 16383 - 63), the top bit of kept set and rest the exact bits below it (or the lowest

@@ -46,6 +46,5 @@ void CheckIOResult() {
   if (gPendingIOCode == 0) [[likely]]
     return;
   NoteInputOutputStop();
-  StopWithError(FailureStatus(gPendingIOCode), PlatformCodeAddress(__builtin_return_address(0)),
-                StopCause::kInputOutput);
+  StopWithError(FailureStatus(gPendingIOCode), PLATFORM_CALLER_ADDRESS(), StopCause::kInputOutput);
 }

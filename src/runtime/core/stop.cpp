@@ -25,9 +25,7 @@ void EndRunWithStatus(int32_t status) {
   EndRun();
 }
 
-void RangeCheckFailed() {
-  StopWithError(kRangeCheck, PlatformCodeAddress(__builtin_return_address(0)));
-}
+void RangeCheckFailed() { StopWithError(kRangeCheck, PLATFORM_CALLER_ADDRESS()); }
 
 void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
   gStopCause = cause;

@@ -1,7 +1,7 @@
 #pragma once
 // The one seam between the program and its operating system. Each system implements it
-// once (platform_posix.cpp, platform_windows.cpp; the build picks one), and no other file
-// under src/ includes a system header.
+// once (platform_posix.cpp, platform_windows.cpp, platform_wasi.cpp; the build picks
+// one), and no other file under src/ includes a system header.
 //
 // The input and output operations (standard error's too), the system's words for an error
 // number, the seed's clock and the exit go through gPlatform,
@@ -40,6 +40,8 @@ struct PlatformOperations {
   // bytes (strerrordesc_np on Linux, FormatMessageA on Windows without its trailing line
   // end and period).
   void (*errorText)(int code, char* text, size_t size);
+  // A file for writing alone, created if missing and emptied if not; others may read it.
+  int (*openForWriting)(const char* name, PlatformHandle* handle);
 };
 
 extern PlatformOperations gPlatform;
@@ -77,6 +79,15 @@ void PlatformInstallFaultHandling(const FaultResponse& response);
 // A code address as a report shows it: relative to the start of the executable's image,
 // low 32 bits, never 0.
 uint32_t PlatformCodeAddress(const void* address);
+
+// The code address of the call that led into the function this is written in, as a
+// report shows it. WebAssembly has no return address a program can read: there it is
+// the fixed address every report of that build gives (platform_wasi.cpp).
+#if defined(__wasm__)
+#define PLATFORM_CALLER_ADDRESS() PlatformCodeAddress(nullptr)
+#else
+#define PLATFORM_CALLER_ADDRESS() PlatformCodeAddress(__builtin_return_address(0))
+#endif
 
 inline void PlatformWriteErrorStream(const char* text, size_t count) {
   gPlatform.writeErrorStream(text, count);

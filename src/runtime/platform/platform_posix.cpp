@@ -24,6 +24,11 @@ int OpenForReading(const char* name, PlatformHandle* handle) {
   return *handle < 0 ? errno : 0;
 }
 
+int OpenForWriting(const char* name, PlatformHandle* handle) {
+  *handle = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return *handle < 0 ? errno : 0;
+}
+
 // Descriptor 0 must be open at all; what it is does not matter.
 int StandardInput(PlatformHandle* handle) {
   *handle = STDIN_FILENO;
@@ -246,8 +251,8 @@ void ErrorText(int code, char* text, size_t size) {
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,     Write,
-    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
+    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,      Write,
+    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText, OpenForWriting};
 PlatformOperations gPlatform = kSystemPlatform;
 
 void PlatformInstallFaultHandling(const FaultResponse& response) {

@@ -32,6 +32,13 @@ int OpenForReading(const char* name, PlatformHandle* handle) {
   return file == INVALID_HANDLE_VALUE ? LastError() : 0;
 }
 
+int OpenForWriting(const char* name, PlatformHandle* handle) {
+  HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  *handle = FromHandle(file);
+  return file == INVALID_HANDLE_VALUE ? LastError() : 0;
+}
+
 // A process started without the stream has no handle (NULL): no error number then.
 int StandardHandle(DWORD which, PlatformHandle* handle) {
   HANDLE standard = GetStdHandle(which);
@@ -150,8 +157,8 @@ void ErrorText(int code, char* text, size_t size) {
 }  // namespace
 
 const PlatformOperations kSystemPlatform = {
-    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,     Write,
-    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText};
+    OpenForReading, StandardInput, StandardOutput, IsConsole,        Read,      Write,
+    Close,          SeedClock,     Exit,           WriteErrorStream, ErrorText, OpenForWriting};
 PlatformOperations gPlatform = kSystemPlatform;
 
 void PlatformInstallFaultHandling(const FaultResponse& response) {
