@@ -11,15 +11,13 @@ namespace {
 
 using Wide = unsigned __int128;
 
-thread_local unsigned tFaults = 0;
-
 constexpr int kBias = 16383;
 constexpr uint16_t kSpecialExponent = 0x7FFF;  // infinities and NaNs
 constexpr uint64_t kTop = uint64_t{1} << 63;
 constexpr uint64_t kQuiet = uint64_t{1} << 62;
 constexpr uint64_t kIndefinite = 0xC000000000000000;  // with the sign set: the default NaN
 
-void Raise(unsigned fault) { tFaults |= fault; }
+void Raise(unsigned fault) { SoftExtended::RaiseFaults(fault); }
 
 int LeadingZeros(Wide x) {  // x != 0
   uint64_t high = static_cast<uint64_t>(x >> 64);
@@ -415,7 +413,3 @@ int64_t ToInt64(SoftExtended x, bool nearest) {
 
 int64_t SoftExtended::TruncateSlow() const { return ToInt64(*this, false); }
 int64_t SoftExtended::RoundToInt64() const { return ToInt64(*this, true); }
-
-unsigned SoftExtended::Faults() { return tFaults; }
-void SoftExtended::ClearFaults() { tFaults = 0; }
-void SoftExtended::RaiseFaults(unsigned faults) { Raise(faults); }

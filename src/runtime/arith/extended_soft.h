@@ -189,11 +189,12 @@ class SoftExtended {
   static constexpr unsigned kSoftInvalid = 0x01;
   static constexpr unsigned kSoftZeroDivide = 0x04;
   static constexpr unsigned kSoftOverflow = 0x08;
-  static unsigned Faults();
-  static void ClearFaults();
+  // Inline: every checkpoint reads them.
+  static unsigned Faults() { return faults_; }
+  static void ClearFaults() { faults_ = 0; }
   // Records faults found outside the type: float arithmetic checked by its result where
   // the processor keeps no flags (WebAssembly).
-  static void RaiseFaults(unsigned faults);
+  static void RaiseFaults(unsigned faults) { faults_ |= faults; }
 
   // The one rounding and packing of every arithmetic result: kept.rest * 2^(exponent -
   // 16383 - 63), the top bit of kept set and rest the exact bits below it (or the lowest
@@ -360,6 +361,8 @@ class SoftExtended {
     }
     return Compare(a, b);
   }
+
+  static inline thread_local unsigned faults_ = 0;
 
   uint16_t signExponent_ = 0;
   uint64_t significand_ = 0;
