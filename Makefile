@@ -140,15 +140,16 @@ test-cross-%: build cross-%
 
 # allocate.wasm and allocate-optimum.wasm in build-wasm/: WASI commands built with clang 14
 # and wasi-libc, on the software extended type (docs/wasm.md). wasm/run.mjs runs one under
-# Node as a command; `make test-wasm` tests the runner itself (node --test), then runs the
-# end-to-end suites of the native build against both modules through it.
+# Node as a command; `make test-wasm` tests the runner itself (node --test), runs the unit
+# suites that a WASI command can run as modules under it, then the end-to-end suites of
+# the native build against both programs through it.
 WASM_BUILD ?= build-wasm
 WASM_DEPS := clang-14:/usr/bin/clang++-14 lld-14:/usr/bin/wasm-ld-14 \
              wasi-libc:/usr/lib/wasm32-wasi/libc.a \
              libc++-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++.a \
              libc++abi-14-dev-wasm32:/usr/lib/llvm-14/lib/wasm32-wasi/libc++abi.a \
              libclang-rt-14-dev-wasm32:/usr/lib/llvm-14/lib/clang/14.0.6/lib/wasi/libclang_rt.builtins-wasm32.a
-NODE_DEPS := nodejs:/usr/bin/node
+NODE_DEPS := nodejs:/usr/bin/node googletest:/usr/src/googletest/CMakeLists.txt
 
 wasm:
 	$(MAKE) deps DEPS="$(RUN_DEPS) $(WASM_DEPS)" APT_FLAGS=--no-install-recommends
@@ -159,6 +160,9 @@ wasm:
 test-wasm: build wasm
 	$(MAKE) deps DEPS="$(NODE_DEPS)"
 	node --test wasm/
+	cmake -S . -B $(WASM_BUILD) -DBUILD_TESTING=ON -DALLOCATE_GTEST_SOURCE=/usr/src/googletest
+	cmake --build $(WASM_BUILD) -j $(JOBS)
+	ctest --test-dir $(WASM_BUILD) --output-on-failure -j $(JOBS)
 	ALLOCATE_PROGRAM=$(abspath $(WASM_BUILD))/allocate.wasm \
 	OPTIMUM_PROGRAM=$(abspath $(WASM_BUILD))/allocate-optimum.wasm \
 	ALLOCATE_EMULATOR=$(abspath wasm/run.mjs) \

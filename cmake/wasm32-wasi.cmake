@@ -13,6 +13,8 @@ set(CMAKE_CXX_FLAGS_INIT -fno-exceptions)
 # first, so that running out of it is a bad memory access rather than a write over data.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -Wl,-z,stack-size=1048576 -Wl,--stack-first")
 set(CMAKE_EXECUTABLE_SUFFIX_CXX .wasm)
+# CTest runs the unit suites' modules under Node.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../wasm/run.mjs)
 # Nothing of the building machine's own libraries (GoogleTest, Google Benchmark) is found.
 set(CMAKE_FIND_ROOT_PATH /usr/lib/wasm32-wasi)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -9,6 +9,7 @@
 // directory), standard input, output and error as they are, and the exit status it ends
 // with. A trap of the engine (a bad memory access, an exhausted stack) ends it with 255
 // and a line on standard error.
+
 // The global process, never `import process from 'node:process'`: importing it reads every
 // property, and reading process.stdin turns a piped standard input non-blocking.
 import { readFileSync, writeSync } from 'node:fs';

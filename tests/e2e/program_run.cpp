@@ -172,6 +172,7 @@ bool UnderWine() {
   return emulator != nullptr && std::string_view(emulator).ends_with("wine");
 }
 
+// A WebAssembly build: a .wasm module under wasm/run.mjs.
 bool UnderWasm() { return std::string_view(TheProgram().program).ends_with(".wasm"); }
 
 // The system's own words for an error, as the line on standard error quotes them.
