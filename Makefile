@@ -237,19 +237,23 @@ test-sanitize:
 	  $(MAKE) test BUILD=$(SANITIZE_BUILD) CMAKE_ARGS="$(CMAKE_ARGS) -DALLOCATE_SANITIZE=ON"
 
 # Every float bit pattern through the report's number layouts (about 25 minutes on two
-# cores), and the software extended type against the x87 unit on every float pattern and
-# tens of millions of random operands per operation: not part of `make test`.
+# cores), every positive float through the shortest digits' choice of a neighbour (about
+# 47 minutes on two busy cores), and the software extended type against the x87 unit on
+# every float pattern and tens of millions of random operands per operation: not part of
+# `make test`.
 EXHAUSTIVE_BUILD ?= build-exhaustive
 test-exhaustive: deps
 	cmake -S . -B $(EXHAUSTIVE_BUILD) -DCMAKE_BUILD_TYPE=Release -DALLOCATE_EXHAUSTIVE=ON $(CMAKE_ARGS)
-	cmake --build $(EXHAUSTIVE_BUILD) -j $(JOBS) --target format_real_exhaustive extended_soft_exhaustive
+	cmake --build $(EXHAUSTIVE_BUILD) -j $(JOBS) --target format_real_exhaustive extended_soft_exhaustive \
+	  shortest_exhaustive
 	ctest --test-dir $(EXHAUSTIVE_BUILD) -L exhaustive --output-on-failure
 
 # libFuzzer targets (clang 14). `make fuzz` runs each for FUZZ_SECONDS from its seeds in
 # fuzz/seeds/<target>, keeping what it learns in fuzz/corpus-<target> (not in git).
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := parse_number_fuzz channel_fuzz load_table_fuzz format_real_fuzz
+FUZZ_TARGETS := parse_number_fuzz channel_fuzz load_table_fuzz format_real_fuzz options_fuzz \
+                shortest_fuzz
 FUZZ_DEPS := clang-14:/usr/bin/clang++-14 \
              libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 

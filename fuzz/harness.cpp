@@ -129,6 +129,8 @@ std::string_view RecordedOutput() {
   return gRecorded;
 }
 
+std::string_view RecordedErrors() { return gFake->errorWritten; }
+
 Outcome RunGuarded(void (*body)(void*), void* context) {
   InstallTrapHandlerOnce();
   const X87State saved = SaveX87State();

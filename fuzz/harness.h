@@ -70,6 +70,9 @@ void ResetProgram(const DeviceScript& script);
 // What the program wrote to standard output since ResetProgram (up to 64 KiB).
 std::string_view RecordedOutput();
 
+// What the program wrote to standard error since ResetProgram.
+std::string_view RecordedErrors();
+
 // Runs body; a stop or trap inside it comes back as the outcome. After a stop the program
 // state is used up: call ResetProgram before running more of it.
 Outcome RunGuarded(void (*body)(void*), void* context);

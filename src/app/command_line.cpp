@@ -2,15 +2,21 @@
 
 #include <string_view>
 
-#include "app/write_line.h"
 #include "runtime/core/io_status.h"
 #include "runtime/stream/text_output.h"
 
 namespace {
 
+// --help and --version are text for the system's tools (a shell's comparison, grep): their
+// lines end as the system's own do, unlike the report's CR LF.
 void EndLine() {
-  WriteLineEnd();
+  WriteSystemLineEnd();
   CheckIOResult();
+}
+
+void Line(std::string_view text) {
+  WriteText(text);
+  EndLine();
 }
 
 void WriteUsage(const ProgramDescription& program) {
@@ -18,11 +24,11 @@ void WriteUsage(const ProgramDescription& program) {
   WriteText(program.name);
   WriteText(" [--help | --version]");
   EndLine();
-  for (std::string_view line : program.synopsis) WriteLine(line);
-  for (std::string_view line : program.about) WriteLine(line);
-  WriteLine("Options:");
-  for (std::string_view line : program.options) WriteLine(line);
-  WriteLine("A bad option ends the run with exit status 64.");
+  for (std::string_view line : program.synopsis) Line(line);
+  for (std::string_view line : program.about) Line(line);
+  Line("Options:");
+  for (std::string_view line : program.options) Line(line);
+  Line("A bad option ends the run with exit status 64.");
 #ifdef ALLOCATE_TEXT_MANUALS
   WriteText("Manual: ");
   WriteText(program.name);

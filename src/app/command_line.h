@@ -5,8 +5,10 @@
 // the run itself, and ends by naming the manual: the manual page, or where the build
 // ships the manuals as text files (the Windows zip), the file beside the program.
 //
-//   allocate --version           ->   "allocate 1.0.0" and CR LF, exit 0
-//   allocate-optimum --version   ->   "allocate-optimum 1.0.0" and CR LF, exit 0
+// Its lines end as the system's own text does, LF (CR LF on Windows), so that a script
+// can compare them:
+//   allocate --version           ->   "allocate 1.0.0" and LF, exit 0
+//   allocate-optimum --version   ->   "allocate-optimum 1.0.0" and LF, exit 0
 //   allocate --help              ->   "Usage: allocate [--help | --version]", ...,
 //                                     "Manual page: man allocate (docs/allocate.1 in the sources)."
 

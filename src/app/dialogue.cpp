@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/answer_notes.h"
+#include "app/digitless.h"
 #include "app/option_answer.h"
 #include "app/report.h"
 #include "app/short_table.h"
@@ -29,8 +30,16 @@ uint8_t gCount;
 uint16_t gIterations;
 float gAmplitude;
 
+// Where the prompts go: standard output, or with --csv standard error, so that standard
+// output holds only the CSV.
+bool gPromptsOnStandardError;
+
 // A prompt stays on the answer's line: no line end, but flushed so a console shows it.
 void Prompt(std::string_view text) {
+  if (gPromptsOnStandardError) {
+    WriteErrorText(text);
+    return;
+  }
   WriteText(text);
   FlushOutput();
   CheckIOResult();
@@ -53,7 +62,9 @@ int32_t AskInteger(int question, std::string_view prompt, const char* given) {
   return answer;
 }
 
-float AskReal(int question, std::string_view prompt, const char* given) {
+// An answer without digits reads as 0 and says so on standard error, after its line.
+float AskReal(const ProgramDescription& program, int question, std::string_view prompt,
+              const char* given) {
   Extended answer;
   if (given != nullptr) {
     NoteOptionAnswer(question);
@@ -68,6 +79,7 @@ float AskReal(int question, std::string_view prompt, const char* given) {
   float stored = gPendingIOCode == 0 ? ToFloat(answer) : 0.0f;
   if (given == nullptr) SkipLine(gStandardInput);
   CheckIOResult();
+  NoteDigitlessAnswer(program.name);
   return stored;
 }
 
@@ -109,7 +121,9 @@ void RunDialogue(const ProgramDescription& program, const Options& options) {
   }
   if (options.showSeed) ShowSeed(program);
   int numbers = gTable.Load(options.TableFile());
+  NoteDigitlessEntries(program.name, options.TableFile(), gTable.digitless);
   NoteShortTable(program.name, options.TableFile(), numbers);
+  gPromptsOnStandardError = options.csv;
 
   // The answers are cut to their widths, never refused. The count's answer as typed
   // stays noted for the stop line of a count above 20.
@@ -118,7 +132,7 @@ void RunDialogue(const ProgramDescription& program, const Options& options) {
   NoteCountAnswer(countAnswer);
   gCount = static_cast<uint8_t>(countAnswer);
   gIterations = static_cast<uint16_t>(AskInteger(2, "Input iterations count    (1000):", given[2]));
-  gAmplitude = AskReal(3, "Input mutation amplitude  (0.01):", given[3]);
+  gAmplitude = AskReal(program, 3, "Input mutation amplitude  (0.01):", given[3]);
 
   NoteSetup();
   gPopulation.Setup(gTable, gCount, gAmplitude);

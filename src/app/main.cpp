@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
   const ProgramDescription& program = kAllocate;
-  StartUp({program.name, NumberPlace, OwnAccount, ActivityWords});
+  StartUp({program.name, NumberPlace, OwnAccount, ActivityWords, MissingTableAdvice});
   Options options = ReadOptions(argc, argv, program);
   if (!AnswerCommandLine(program, options)) RunDialogue(program, options);
   EndProgram();

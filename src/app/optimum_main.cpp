@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
   const ProgramDescription& program = kAllocateOptimum;
-  StartUp({program.name, NumberPlace, OwnAccount, ActivityWords});
+  StartUp({program.name, NumberPlace, OwnAccount, ActivityWords, MissingTableAdvice});
   Options options = ReadOptions(argc, argv, program);
   if (!AnswerCommandLine(program, options)) RunOptimum(program, options);
   EndProgram();

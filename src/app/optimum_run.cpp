@@ -1,5 +1,6 @@
 #include "app/optimum_run.h"
 
+#include "app/digitless.h"
 #include "app/report.h"
 #include "app/short_table.h"
 #include "model/profit_table.h"
@@ -14,6 +15,7 @@ ProfitTable gTable;
 
 void RunOptimum(const ProgramDescription& program, const Options& options) {
   int numbers = gTable.Load(options.TableFile());
+  NoteDigitlessEntries(program.name, options.TableFile(), gTable.digitless);
   NoteShortTable(program.name, options.TableFile(), numbers);
   if (options.planner.Any()) {
     Plan plan = MakePlan(gTable, PlannerRequest(options.planner));

@@ -74,8 +74,7 @@ class Complaint {
     return *this;
   }
 
-  // An argument as the user gave it, in double quotes, its first 40 bytes; bytes that
-  // would not show as themselves as \xHH.
+  // An argument as the user gave it, quoted (WordsLine::Quoted), its first 40 bytes.
   Complaint& Quoted(std::string_view text) {
     constexpr size_t kShown = 40;
     if (keep_) line_.Quoted(text.substr(0, kShown), text.size() > kShown);
@@ -155,6 +154,8 @@ Options ReadOptions(int argc, char** argv, const ProgramDescription& program) {
   Complaint complaint(program);
   for (int i = 1; i < argc; ++i) {
     std::string_view word = argv[i];
+    // "--" ends the options, as for every Unix tool; the words after it are plain words.
+    if (word == "--") break;
     if (!word.starts_with('-')) continue;
     // 1. The name, and a value after "=" in the same word.
     size_t equals = word.starts_with("--") ? word.find('=') : std::string_view::npos;

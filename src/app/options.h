@@ -1,7 +1,8 @@
 #pragma once
 // The options of the command line, read from a small table before anything else happens.
-// Words that do not start with "-" are ignored. An option's value is the next argument,
-// whatever it looks like, or follows "=" in the same one:
+// Words that do not start with "-" are ignored, and so is every word after "--", which ends
+// the options. An option's value is the next argument, whatever it looks like (also "--"),
+// or follows "=" in the same one:
 //
 //   allocate --seed 7 --individuals 10 --iterations=1000 --amplitude -0.01 --csv
 //   allocate --seed 7 --trace steps.csv

@@ -13,7 +13,7 @@ void NoteShortTable(const char* program, const char* fileName, int numbers) {
   if (numbers >= kTableNumbers) return;
   int missing = kTableNumbers - numbers;
   WordsLine line;
-  line.Add(program).Add(": ").Add(fileName);
+  line.Add(program).Add(": ").Name(fileName);
   if (numbers == 0) {
     line.Add(" holds no numbers; all 80 entries are taken as 0");
   } else {

@@ -1,5 +1,7 @@
 #include "app/stop_words.h"
 
+#include <string_view>
+
 #include "app/answer_notes.h"
 #include "model/progress.h"
 #include "runtime/core/io_status.h"
@@ -29,10 +31,13 @@ const char* OptionName(int question) {
   }
 }
 
-// The table's name, cut as the I/O record cuts it, so the longest line still fits.
+// The table's name, cut as the I/O record cuts it, so the longest line still fits; quoted
+// when a terminal would act on one of its bytes.
 void AddFileName(WordsLine& line) {
   const char* name = gProgress.fileName;
-  for (int i = 0; i < kNameLimit && name[i] != '\0'; ++i) line.Put(name[i]);
+  int length = 0;
+  while (length < kNameLimit && name[length] != '\0') ++length;
+  line.Name(std::string_view(name, static_cast<size_t>(length)));
 }
 
 bool AnsweredByOption(int question) {
@@ -99,7 +104,29 @@ bool OwnAccount(uint8_t code, WordsLine& line) {
     line.Add(" (about 3.4E+38)");
     return true;
   }
+  // Every entry is a float, so an overflow here is a sum of profits: shares stay within
+  // 0 .. 1 and a mutation's noise within the float range.
+  const Activity a = gProgress.activity;
+  if (code == kFloatOverflow &&
+      (a == Activity::kSettingUp || a == Activity::kSearching || a == Activity::kReporting)) {
+    line.Add("the table's profits are too large for single precision: an allocation's total");
+    line.Add(" profit is beyond its range (about 3.4E+38)");
+    ActivityWords(line);
+    return true;
+  }
   return false;
+}
+
+void MissingTableAdvice(WordsLine& line) {
+  const auto& missing = gIORecord.fileName;
+  if (std::string_view(missing.Range(0, missing.kSize)) != "function.txt") return;
+  line.Add("; --file PATH names another; the sample is ");
+#ifdef ALLOCATE_ZIP_LAYOUT
+  line.Add("examples\\function.txt in the program's folder");
+#else
+  // Where the Debian package installs it (cmake/Packaging.cmake).
+  line.Add("/usr/share/doc/allocate/examples/function.txt");
+#endif
 }
 
 void ActivityWords(WordsLine& line) {

@@ -10,7 +10,12 @@
 //                  otherwise than as a decimal count of 21 .. 255 is quoted:
 //                  "\"$FFFF\" individuals asked for, taken as 255 (only the low 8 bits
 //                  count), but ..."; 205 while adding up the best profit (allocate-optimum)
+//                  205 while the population is set up, searched or printed: "the table's
+//                  profits are too large for single precision: ..."
 //   ActivityWords  " while reading function.txt", " during the search", ...
+//   MissingTableAdvice  for a missing function.txt: "; --file PATH names another; the
+//                  sample is /usr/share/doc/allocate/examples/function.txt" (in the
+//                  Windows zip: "examples\function.txt in the program's folder")
 
 #include <cstdint>
 
@@ -24,3 +29,7 @@ bool OwnAccount(uint8_t code, WordsLine& line);
 
 // " while ...": what the program was doing, for a stop that carries no place of its own.
 void ActivityWords(WordsLine& line);
+
+// How to go on when function.txt is not in the working directory; nothing for another
+// file.
+void MissingTableAdvice(WordsLine& line);

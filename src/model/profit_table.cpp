@@ -21,11 +21,28 @@ inline float Interpolate(const CheckedArray<float, 0, 9>& row, float x) {
 }
 
 // ReadReal, counting the numbers found. At the end of the data, or after a failed read,
-// the entry reads as 0 as ReadReal gives it, without asking the file again.
+// the entry reads as 0 as ReadReal gives it, without asking the file again; noted as
+// the entry read no token, so it held no digitless one either.
 Extended ReadEntry(TextInput& input, int& numbers) {
-  if (!SkipSeparators(input)) return Extended();
+  if (!SkipSeparators(input)) {
+    NoteRealWithoutDigits(false);
+    return Extended();
+  }
   ++numbers;
   return ReadReal(input);
+}
+
+// The entry [k, j] just read, when its token held no digit.
+void NoteIfDigitless(DigitlessEntries& digitless, int k, int j) {
+  const IORecord& r = gIORecord;
+  if (!r.realWithoutDigits) return;
+  ++digitless.count;
+  if (digitless.count > kNamedDigitless) return;
+  DigitlessEntry& entry = digitless.first[digitless.count];
+  entry.project = static_cast<uint8_t>(k);
+  entry.level = static_cast<uint8_t>(j);
+  entry.length = r.tokenLength;
+  for (int i = 0; i < entry.token.kSize; ++i) entry.token[i] = r.token[i];
 }
 
 }  // namespace
@@ -40,11 +57,13 @@ int ProfitTable::Load(const char* fileName) {
   CheckIOResult();
   // 2. Project by project, level by level; one check after every single read.
   int numbers = 0;
+  digitless.count = 0;
   for (int k = 1; k <= 8; ++k) {
     for (int j = 0; j <= 9; ++j) {
       NoteTableEntry(k, j);
       entries[k][j] = ToFloat(ReadEntry(channel, numbers));
       CheckIOResult();
+      NoteIfDigitless(digitless, k, j);
     }
   }
   // 3. Close.

@@ -3,6 +3,9 @@
 // output.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "program_run.h"
 #include "worked_run.h"
 
@@ -165,6 +168,107 @@ TEST(ShortTable, RunsAsWithZerosAndSaysSoOnStandardError) {
       std::string name = program == Program::kAllocate ? "allocate: " : "allocate-optimum: ";
       EXPECT_EQ(got.err, row.err.empty() ? "" : ErrorLine(name + row.err));
     }
+  }
+}
+
+// The worked table's first 80 numbers with some entries written otherwise.
+std::string TableWith(const std::vector<std::pair<int, std::string>>& entries, int numbers = 80) {
+  std::string text;
+  for (int n = 0; n < numbers; ++n) {
+    std::string entry = FirstNumbers(n + 1).substr(FirstNumbers(n).size());
+    for (const auto& [at, token] : entries)
+      if (at == n) entry = token + " ";
+    text += entry;
+  }
+  return text;
+}
+
+// An entry without digits (".", "e5") is 0 as the file's rules say, and the run is that of
+// the table with "0" there, byte for byte; each such entry gets a line on standard error,
+// the first three, then a count of the others, before the short table's line. Both
+// programs alike.
+TEST(DigitlessEntries, RunAsZerosAndAreNamedOnStandardError) {
+  const std::string none = "\" has no digits; taken as 0";
+  struct Row {
+    const char* name;
+    std::vector<std::pair<int, std::string>> entries;
+    int numbers;
+    std::vector<std::string> lines;
+  } const rows[] = {
+      {"e5 for 1e5", {{0, "e5"}}, 80, {"function.txt, project 1, level 0: \"e5" + none}},
+      {"three",
+       {{9, "."}, {10, "-."}, {79, "+.e-5"}},
+       80,
+       {"function.txt, project 1, level 9: \"." + none,
+        "function.txt, project 2, level 0: \"-." + none,
+        "function.txt, project 8, level 9: \"+.e-5" + none}},
+      {"five",
+       {{3, "."}, {4, "-."}, {5, "e5"}, {6, ".e5"}, {7, "+.e-5"}},
+       80,
+       {"function.txt, project 1, level 3: \"." + none,
+        "function.txt, project 1, level 4: \"-." + none,
+        "function.txt, project 1, level 5: \"e5" + none,
+        "function.txt: 2 more entries have no digits; taken as 0"}},
+      {"one in a short table",
+       {{1, "."}},
+       3,
+       {"function.txt, project 1, level 1: \"." + none,
+        "function.txt holds 3 numbers; the other 77 entries are taken as 0"}},
+      {"zeros with digits", {{0, "0"}, {1, ".0"}, {2, "0."}, {3, "-0e5"}}, 80, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::pair<int, std::string>> zeros;
+    for (const auto& entry : row.entries) zeros.push_back({entry.first, "0"});
+    for (Program program : {Program::kAllocate, Program::kOptimum}) {
+      Workdir digitlessDir, zerosDir;
+      ASSERT_TRUE(digitlessDir.WriteFunction(TableWith(row.entries, row.numbers)));
+      ASSERT_TRUE(zerosDir.WriteFunction(TableWith(zeros, row.numbers)));
+      RunSetup setup = {.input = "3\n5\n0.01\n\n", .clock = 0, .program = program};
+      Outcome got = RunProgram(digitlessDir, setup);
+      Outcome want = RunProgram(zerosDir, setup);
+      EXPECT_EQ(got.exitCode, 0);
+      EXPECT_EQ(got.out, want.out);
+      std::string name = program == Program::kAllocate ? "allocate: " : "allocate-optimum: ";
+      std::string err;
+      for (const std::string& line : row.lines) err += ErrorLine(name + line);
+      EXPECT_EQ(got.err, err);
+    }
+  }
+}
+
+// The amplitude's answer without digits is 0 as well, typed or given, and says so once.
+TEST(DigitlessEntries, AnAmplitudeWithoutDigitsIsZeroAndSaysSo) {
+  const std::string none = "\" has no digits; taken as 0";
+  struct Row {
+    std::string amplitude;
+    std::string same;  // an answer with digits that gives the same run
+    bool given;
+    std::string err;
+  } const rows[] = {
+      {".", "0", false, "allocate: answer to question 3 (mutation amplitude): \"." + none},
+      {"-. abc", "-0", false, "allocate: answer to question 3 (mutation amplitude): \"-." + none},
+      {"e-2", "0", true, "allocate: value of --amplitude: \"e-2" + none},
+      {"0.01", "0.01", false, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.amplitude);
+    Workdir dir;
+    ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
+    RunSetup typed = {.input = "3\n5\n" + row.same + "\n\n", .clock = 0};
+    RunSetup setup = typed;
+    if (row.given) {
+      setup.input = "3\n5\n\n";
+      setup.arguments = {"--amplitude", row.amplitude};
+      typed.arguments = {"--amplitude", row.same};
+    } else {
+      setup.input = "3\n5\n" + row.amplitude + "\n\n";
+    }
+    Outcome got = RunProgram(dir, setup);
+    Outcome want = RunProgram(dir, typed);
+    EXPECT_EQ(got.exitCode, 0);
+    EXPECT_EQ(got.out, want.out);
+    EXPECT_EQ(got.err, row.err.empty() ? "" : ErrorLine(row.err));
   }
 }
 

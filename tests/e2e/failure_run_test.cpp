@@ -75,8 +75,7 @@ TEST(FunctionFileFailure, StopsBeforeAnyPrompt) {
   ExpectStop({
       {"missing", kAnswers, 2, "",
        "allocate: cannot open function.txt: " +
-           SystemText("No such file or directory", "File not found") +
-           " (looked for in the working directory)",
+           SystemText("No such file or directory", "File not found") + MissingTableAdvice(),
        Function::kMissing},
       {"a directory", kAnswers, kIsADirectory, "", kDirectoryLine, Function::kDirectory},
       {"letters after a number", kAnswers, 106, "",
@@ -171,6 +170,28 @@ TEST(SearchFailure, StopsBeforeTheReport) {
        "allocate: \"$19\" individuals asked for, taken as 25" + tooMany},
       {"a long answer is cut", "00000000000000000065535\n0\n0.01\n\n", 201, three,
        "allocate: \"0000000000000000...\"" + lowBits + tooMany},
+  });
+}
+
+// Every entry is a float, but a sum of 8 of them is not: the table's profits are too large
+// for single precision, wherever an allocation's total is first taken.
+TEST(SearchFailure, ProfitsTooLargeForSinglePrecisionSaySo) {
+  std::string large, negative;
+  for (int n = 0; n < 80; ++n) {
+    large += "1e38 ";
+    negative += n % 10 == 0 ? "1 " : "-2e38 ";
+  }
+  const std::string tooLarge =
+      "allocate: the table's profits are too large for single precision: an allocation's "
+      "total profit is beyond its range (about 3.4E+38)";
+  ExpectStop({
+      {"during the search", "3\n5\n0.01\n\n", 205, AllPrompts(), tooLarge + " during the search",
+       Function::kBytes, large},
+      {"losses, during the search", "3\n5\n0.01\n\n", 205, AllPrompts(),
+       tooLarge + " during the search", Function::kBytes, negative},
+      {"with no step, while printing", "3\n0\n0.01\n\n", 205,
+       AllPrompts() + "Optimal solution:\r\n", tooLarge + " while printing the report",
+       Function::kBytes, large},
   });
 }
 

@@ -108,7 +108,7 @@ TEST(OptimumRun, EachProgramSignsItsStandardErrorLine) {
     EXPECT_EQ(o.exitCode, 2);
     EXPECT_EQ(o.err, ErrorLine(row.name + ": cannot open function.txt: " +
                                SystemText("No such file or directory", "File not found") +
-                               " (looked for in the working directory)"));
+                               MissingTableAdvice()));
   }
 }
 

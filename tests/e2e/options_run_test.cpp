@@ -113,6 +113,9 @@ TEST(Options, OneSeedOneRun) {
   Outcome second = RunProgram(dir, setup);
   EXPECT_EQ(first.out, WorkedRunAfterTwoSteps());
   EXPECT_EQ(second.out, first.out);
+  // Options before "--" count, none after it.
+  setup.arguments = {"--seed", "0", "--", "--seed", "5", "--csv"};
+  EXPECT_EQ(RunProgram(dir, setup).out, first.out);
 
   setup.arguments = {"--show-seed", "--seed=4294967295"};
   Outcome shown = RunProgram(dir, setup);
@@ -162,6 +165,33 @@ TEST(Options, TableGivenByPath) {
     Outcome o =
         RunProgram(dir, {.input = "3\n2\n0.01\n\n", .clock = 0, .arguments = {"--file", row.path}});
     EXPECT_TRUE(EndsWithReport(o.out, "", row.code));
+    EXPECT_EQ(o.exitCode, row.code);
+    EXPECT_EQ(o.err, ErrorLine(row.err));
+  }
+  // A name that would break the line or reach the terminal as a command is quoted as
+  // option values are, wherever a line names it. (Windows refuses such names outright.)
+  const std::string escape = "t\x1B[2Jx.txt", escapeShown = "\"t\\x1B[2Jx.txt\"";
+  ASSERT_TRUE(extra.File(escape, "1 2 3"));
+  ASSERT_TRUE(extra.File("bad\nname", "1 1,5"));
+  struct Named {
+    std::string path;
+    int code;
+    std::string err;
+  } const named[] = {
+      {"bad\nname", 106, "allocate: \"bad\\x0Aname\", project 1, level 1: \"1,5\" is not a number"},
+      {escape, 0,
+       "allocate: " + escapeShown + " holds 3 numbers; the other 77 entries are taken as 0"},
+      {"missing\rname", 2,
+       "allocate: cannot open \"missing\\x0Dname\": " +
+           SystemText("No such file or directory", "File not found") +
+           " (looked for in the working directory)"},
+  };
+  for (const Named& row : named) {
+    SCOPED_TRACE(row.path);
+    if (UnderWine()) continue;
+    Outcome o = RunProgram(
+        dir,
+        {.input = "3\n2\n0.01\n\n", .clock = 0, .arguments = {"--file", row.path, "--no-wait"}});
     EXPECT_EQ(o.exitCode, row.code);
     EXPECT_EQ(o.err, ErrorLine(row.err));
   }
@@ -215,12 +245,14 @@ TEST(Options, BadAnswersStopAsTypedOnesDo) {
        205,
        "allocate: value of --amplitude: \"1e39\" is beyond the single-precision range (about "
        "3.4E+38)"},
+      // With --csv the prompts go to standard error, before the stop's line.
       {{"--individuals", "21", "--csv"},
        "0\n0.01\n",
-       std::string(kIterationsPrompt) + std::string(kAmplitudePrompt),
+       "",
        201,
-       "allocate: 21 individuals asked for, but the population holds at most 20; give "
-       "--individuals 20 or less"},
+       std::string(kIterationsPrompt) + std::string(kAmplitudePrompt) +
+           "allocate: 21 individuals asked for, but the population holds at most 20; give "
+           "--individuals 20 or less"},
       {{"--individuals", "-1", "--iterations", "0", "--amplitude", "0"},
        "",
        "",
@@ -279,6 +311,11 @@ TEST(Options, BadCommandLinesEndWith64) {
            hint},
       // The first fault is the one named.
       {{"--bogus", "--seed", "x"}, "allocate: unknown option \"--bogus\"" + hint},
+      // "--" ends the options, not their judging before it; as a value it is a value.
+      {{"--bogus", "--", "--csv"}, "allocate: unknown option \"--bogus\"" + hint},
+      {{"--seed", "--"},
+       "allocate: --seed \"--\" is not a whole number from 0 to 4294967295" + hint},
+      {{"---"}, "allocate: unknown option \"---\"" + hint},
       {{"--seed", "1"},
        "allocate-optimum: unknown option \"--seed\" (allocate-optimum --help lists the "
        "options)",
@@ -410,8 +447,9 @@ TEST(Options, CsvReadsBackAsTheReport) {
   }
 }
 
-// Questions not answered by option are still asked before the CSV, and the CSV run never
-// waits; allocate-optimum's CSV is one line, individual 1.
+// Questions not answered by option are still asked, on standard error, so that standard
+// output holds only the CSV; the answers still come from standard input, and the CSV run
+// never waits. allocate-optimum's CSV is one line, individual 1.
 TEST(Options, CsvWithTypedAnswersAndFromTheOptimum) {
   Workdir dir;
   ASSERT_TRUE(dir.WriteFunction(WorkedTable()));
@@ -422,9 +460,28 @@ TEST(Options, CsvWithTypedAnswersAndFromTheOptimum) {
                                    .arguments = {"--csv"}});
   EXPECT_FALSE(typed.timedOut);
   EXPECT_EQ(typed.exitCode, 0);
-  ASSERT_TRUE(typed.out.starts_with(AllPrompts())) << typed.out;
-  ExpectCsvMatchesReport(typed.out.substr(AllPrompts().size()),
-                         Without(WorkedRunAfterTwoSteps(), AllPrompts()), 3);
+  EXPECT_EQ(typed.err, AllPrompts());
+  ExpectCsvMatchesReport(typed.out, Without(WorkedRunAfterTwoSteps(), AllPrompts()), 3);
+  struct Row {
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string prompts;
+  } const rows[] = {
+      {{"--csv", "--iterations", "2", "--amplitude", "0.01"}, "3\n", std::string(kCountPrompt)},
+      {{"--individuals", "3", "--csv", "--amplitude", "0.01"},
+       "2\n",
+       std::string(kIterationsPrompt)},
+      {{"--individuals", "3", "--iterations", "2", "--csv"},
+       "0.01\n",
+       std::string(kAmplitudePrompt)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.prompts);
+    Outcome o = RunProgram(dir, {.input = row.input, .clock = 0, .arguments = row.arguments});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.err, row.prompts);
+    EXPECT_EQ(o.out, typed.out);
+  }
 
   Outcome optimumReport = RunProgram(dir, {.program = Program::kOptimum});
   Outcome optimumCsv = RunProgram(dir, {.arguments = {"--csv"}, .program = Program::kOptimum});

@@ -60,6 +60,17 @@ inline const int kReaderGone = UnderWine() ? 233 : 32;
 // The system's own words for an error, as the line on standard error quotes them.
 std::string SystemText(const char* onLinux, const char* onWindows);
 
+// The end of the line for a missing function.txt: where it was looked for, how to name
+// another table, and where the sample is (the Debian package's path; in the Windows zip,
+// beside the programs).
+inline std::string MissingTableAdvice() {
+  return std::string(
+             " (looked for in the working directory; --file PATH names another; the "
+             "sample is ") +
+         (UnderWine() ? "examples\\function.txt in the program's folder)"
+                      : "/usr/share/doc/allocate/examples/function.txt)");
+}
+
 // A line on standard error as the system's tools end it.
 std::string ErrorLine(std::string_view text);
 

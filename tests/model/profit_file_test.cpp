@@ -10,6 +10,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "model/profit_table.h"
 #include "runtime/core/stop.h"
@@ -121,6 +122,56 @@ TEST(ProfitTableLoadTest, MissingNumbersReadAsZero) {
       int k = 1 + n / 10, j = n % 10;
       ASSERT_EQ(table.entries[k][j], n < c.numbers ? Expected(k, j) : 0.0f)
           << c.label << " [" << k << ", " << j << "]";
+    }
+  }
+}
+
+// A token without digits is a 0 like any other, and is named: the first three with their
+// places and tokens, every one counted. Entries past the end of the data are no tokens.
+TEST(ProfitTableLoadTest, EntriesWithoutDigitsAreZeroAndNamed) {
+  struct Named {
+    int project, level;
+    std::string token;  // its first 16 bytes
+    int length;
+  };
+  struct Case {
+    const char* label;
+    std::string bytes;
+    int count;
+    std::vector<Named> first;
+  } const cases[] = {
+      {"every entry a number", Numbers(80, Layout), 0, {}},
+      {"zeros written with digits", "0 .0 0. 0e5 -0 +0.e-1", 0, {}},
+      {"two, then the end of the data", "1 . 3 e5", 2, {{1, 1, ".", 1}, {1, 3, "e5", 2}}},
+      {"five in a row",
+       ". -. e5 .e5 +.e-5 7",
+       5,
+       {{1, 0, ".", 1}, {1, 1, "-.", 2}, {1, 2, "e5", 2}}},
+      {"a long exponent",
+       Numbers(57, Layout) + "+.E000000000000000000012",
+       1,
+       {{6, 7, "+.E0000000000000", 24}}},
+      {"the last entry", Numbers(79, Layout) + ".", 1, {{8, 9, ".", 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempFile file(c.bytes);
+    static ProfitTable table;
+    table = ProfitTable{};
+    table.digitless.count = -1;  // Load sets it
+    table.Load(file.path());
+    EXPECT_EQ(table.digitless.count, c.count);
+    for (size_t i = 0; i < c.first.size(); ++i) {
+      const DigitlessEntry& got = table.digitless.first[static_cast<int>(i) + 1];
+      const Named& want = c.first[i];
+      EXPECT_EQ(got.project, want.project) << i;
+      EXPECT_EQ(got.level, want.level) << i;
+      EXPECT_EQ(got.length, want.length) << i;
+      EXPECT_EQ(
+          std::string(got.token.Range(0, static_cast<int>(want.token.size())), want.token.size()),
+          want.token)
+          << i;
+      EXPECT_EQ(table.entries[got.project][got.level], 0.0f) << i;
     }
   }
 }

@@ -7,7 +7,7 @@
 // Tests run under the program's own start-up: the same floating-point setting and the
 // same fatal-error handlers as the shipped program.
 int main(int argc, char** argv) {
-  StartUp({kAllocate.name, NumberPlace, OwnAccount, ActivityWords});
+  StartUp({kAllocate.name, NumberPlace, OwnAccount, ActivityWords, MissingTableAdvice});
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

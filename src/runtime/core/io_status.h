@@ -29,6 +29,9 @@ struct IORecord {
   uint8_t tokenLength;
   uint8_t tokenArea;  // 0, or 32 / 64 when the token was longer than that
   TokenKind tokenKind;
+  // The last real read was a valid token without a digit before its exponent (".",
+  // "e5"): it read as 0. Cleared by every read of a real, also one at the end.
+  bool realWithoutDigits;
 
   // The last failure.
   IOStream stream;
@@ -46,6 +49,9 @@ extern IORecord gIORecord;
 
 // The token just collected (its first bytes); area is 0, or the size it did not fit.
 void NoteToken(std::string_view token, int area, TokenKind kind);
+
+// Whether the real just read held no digit (ParsedReal::withoutDigits).
+inline void NoteRealWithoutDigits(bool without) { gIORecord.realWithoutDigits = without; }
 
 // A failure: leaves code pending and records where. fileName is used for IOStream::kFile.
 // Async-signal-safe.

@@ -43,6 +43,64 @@ class FixedText {
     return *this;
   }
 
+  // A text as the user gave it, in double quotes, every byte that would not show as
+  // itself (blanks, control bytes, DEL, bytes above 0x7E) and the quote and the backslash
+  // as \xHH, so that the line stays one line of plain characters. cut: s is the start of
+  // a longer text, marked "..." inside the quotes.
+  //   Quoted("10abc") -> "10abc"      Quoted("bad\nname") -> "bad\x0Aname"
+  //   Quoted("1111111111111111", true) -> "1111111111111111..."
+  FixedText& Quoted(std::string_view s, bool cut = false) {
+    Put('"');
+    for (char c : s) {
+      auto b = static_cast<uint8_t>(c);
+      if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
+        Put(c);
+      } else {
+        Add("\\x").Put(HexDigit(b >> 4)).Put(HexDigit(b));
+      }
+    }
+    if (cut) Add("...");
+    Put('"');
+    return *this;
+  }
+
+  // A file name as it is, or Quoted when a terminal would act on one of its bytes:
+  //   Name("tables/march.txt") -> tables/march.txt     Name("bad\nname") -> "bad\x0Aname"
+  FixedText& Name(std::string_view s) { return ActsOnTerminal(s) ? Quoted(s) : Add(s); }
+  template <int Hi>
+  FixedText& Name(const CheckedArray<char, 0, Hi>& s) {
+    int length = 0;
+    while (length <= Hi && s[length] != '\0') ++length;
+    return Name(std::string_view(s.Range(0, length), static_cast<size_t>(length)));
+  }
+
+  // Whether a terminal would act on a byte of s rather than show it: a control byte
+  // (0x00..0x1F), DEL, or a C1 control (0x80..0x9F), in UTF-8 (C2 80..C2 9F) or as a
+  // byte of its own outside a UTF-8 sequence. Other bytes above 0x7F (letters in UTF-8
+  // or in a code page) show as what they are.
+  static bool ActsOnTerminal(std::string_view s) {
+    for (size_t at = 0; at < s.size();) {
+      auto b = static_cast<uint8_t>(s[at]);
+      if (b < 0x20 || b == 0x7F) return true;
+      size_t length = b < 0x80                 ? 1
+                      : b >= 0xC2 && b <= 0xDF ? 2
+                      : b >= 0xE0 && b <= 0xEF ? 3
+                      : b >= 0xF0 && b <= 0xF4 ? 4
+                                               : 0;
+      bool sequence = length > 0 && at + length <= s.size();
+      for (size_t i = 1; sequence && i < length; ++i)
+        sequence = (static_cast<uint8_t>(s[at + i]) & 0xC0) == 0x80;
+      if (!sequence) {
+        if (b >= 0x80 && b <= 0x9F) return true;
+        ++at;
+        continue;
+      }
+      if (b == 0xC2 && static_cast<uint8_t>(s[at + 1]) <= 0x9F) return true;
+      at += length;
+    }
+    return false;
+  }
+
   // Decimal, with a minus sign when negative.
   FixedText& Number(int32_t value) {
     if (value < 0) Put('-');
@@ -59,23 +117,6 @@ class FixedText {
     } while (value != 0);
     while (count > 0) Put(digits[--count]);
     return *this;
-  }
-
-  // Bytes as the user gave them, in double quotes; each byte that would not show as itself
-  // (blanks and control bytes, quotes, backslashes, bytes from 0x7F) as \xHH, and "..."
-  // before the closing quote when the bytes were cut short.
-  FixedText& Quoted(std::string_view bytes, bool cut) {
-    Put('"');
-    for (char c : bytes) {
-      auto b = static_cast<uint8_t>(c);
-      if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
-        Put(c);
-      } else {
-        Add("\\x").Put(HexDigit(b >> 4)).Put(HexDigit(b));
-      }
-    }
-    if (cut) Add("...");
-    return Put('"');
   }
 
   // Adds the end in the reserved room (as much of it as fits the whole area).
@@ -95,7 +136,7 @@ class FixedText {
   int32_t limit_;
 };
 
-// A line in words for standard error (the longest the runtime composes is about 430
-// bytes, with a file name of 259), with room kept for the line end.
-using WordsLine = FixedText<512>;
+// A line in words for standard error (the longest the runtime composes is about 1200
+// bytes, with a file name of 259 shown as \xHH each), with room kept for the line end.
+using WordsLine = FixedText<1536>;
 inline constexpr int kLineEndRoom = 2;

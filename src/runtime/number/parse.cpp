@@ -107,12 +107,13 @@ ParsedReal ParseReal(std::string_view token) {
   // 3. Integer digits.
   const Extended ten(10.0);
   Extended v;
-  for (; at < end && IsDigit(token[at]); ++at)
+  size_t mantissaDigits = 0;
+  for (; at < end && IsDigit(token[at]); ++at, ++mantissaDigits)
     v = v * ten + Extended::FromInt(DigitValue(token[at]));
   // 4. Fraction digits, counted.
   int32_t fractionDigits = 0;
   if (at < end && token[at] == '.') {
-    for (++at; at < end && IsDigit(token[at]); ++at) {
+    for (++at; at < end && IsDigit(token[at]); ++at, ++mantissaDigits) {
       v = v * ten + Extended::FromInt(DigitValue(token[at]));
       if (fractionDigits < kFractionCountStop) ++fractionDigits;
     }
@@ -138,5 +139,5 @@ ParsedReal ParseReal(std::string_view token) {
   // 8. The sign last, so "-0" stays a negative zero.
   if (negative) v = -v;
   ArithmeticCheckpoint();
-  return {v, true};
+  return {v, true, mantissaDigits == 0};
 }

@@ -22,6 +22,9 @@ struct ParsedInteger {
 struct ParsedReal {
   Extended value;
   bool ok;
+  // No digit before the exponent (".", "-.", "e5", "+.e-5"): a valid 0 by the syntax,
+  // and often a typing slip, which a reader may want to say.
+  bool withoutDigits = false;
 };
 
 // Decimal values must lie in -2147483648 .. 2147483647; hexadecimal values may use all

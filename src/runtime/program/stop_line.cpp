@@ -1,5 +1,7 @@
 #include "runtime/program/stop_line.h"
 
+#include <string_view>
+
 #include "runtime/core/error_words.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
@@ -8,11 +10,11 @@
 
 namespace {
 
-// The noted token in double quotes, as much of it as was kept.
+// The noted token in double quotes, as Quoted shows it.
 void AddToken(WordsLine& line) {
   const IORecord& r = gIORecord;
   int shown = r.tokenLength < kShownTokenBytes ? r.tokenLength : kShownTokenBytes;
-  line.Quoted({r.token.Range(0, shown), static_cast<size_t>(shown)},
+  line.Quoted(std::string_view(r.token.Range(0, shown), static_cast<size_t>(shown)),
               r.tokenLength > shown || r.tokenArea != 0);
 }
 
@@ -29,7 +31,7 @@ void AddStreamName(WordsLine& line) {
       line.Add("standard output");
       break;
     default:
-      line.Add(gIORecord.fileName);
+      line.Name(gIORecord.fileName);
       break;
   }
 }
@@ -86,8 +88,11 @@ void AddInputOutputFailure(WordsLine& line, const StopWords& words) {
     // The system's own words do not say where the file was looked for. 2 is the
     // file-not-found number of both systems. A name with a folder in it says it itself.
     if (r.stream == IOStream::kFile && r.operation == IOOperation::kOpen && r.code == 2 &&
-        !NameHasFolder())
-      line.Add(" (looked for in the working directory)");
+        !NameHasFolder()) {
+      line.Add(" (looked for in the working directory");
+      if (words.missingFileAdvice != nullptr) words.missingFileAdvice(line);
+      line.Put(')');
+    }
     return;
   }
   const char* own = r.code >= kNotBound && r.code < kInvalidNumber

@@ -1,7 +1,7 @@
 #pragma once
 // The plain-language line a stop writes to standard error after its report line, signed
 // with the program's name:
-//   allocate: cannot open function.txt: No such file or directory
+//   allocate: cannot open function.txt: No such file or directory (looked for in ...)
 //   allocate: function.txt, project 2, level 3: "12abc" is not a number
 //   allocate: interrupted at question 1 (number of individuals)
 //
@@ -21,6 +21,9 @@ struct StopWords {
   bool (*ownAccount)(uint8_t code, WordsLine& line);
   // " while ...": what the program was doing.
   void (*activity)(WordsLine& line);
+  // What to do about a file not found in the working directory, added after "looked for
+  // in the working directory" inside its parentheses: "; ..." or nothing.
+  void (*missingFileAdvice)(WordsLine& line) = nullptr;
 };
 
 // The line for a stop with this code, ending with the system's line end. Any of the

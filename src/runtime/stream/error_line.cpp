@@ -9,3 +9,5 @@ void WriteErrorLine(std::string_view text) {
   line.Close(kPlatformLineEnd);
   PlatformWriteErrorStream(line.View().data(), line.View().size());
 }
+
+void WriteErrorText(std::string_view text) { PlatformWriteErrorStream(text.data(), text.size()); }

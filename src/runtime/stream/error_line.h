@@ -8,3 +8,7 @@
 #include <string_view>
 
 void WriteErrorLine(std::string_view text);
+
+// Text on standard error with no line end, at once: a question asked there, whose answer
+// follows on the same line.
+void WriteErrorText(std::string_view text);

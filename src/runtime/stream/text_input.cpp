@@ -221,6 +221,7 @@ int32_t ReadInteger(TextInput& input) {
 }
 
 Extended ReadReal(TextInput& input) {
+  NoteRealWithoutDigits(false);
   // At the end a real reads as 0.0, without error.
   if (!SkipSeparators(input)) return Extended();
   CheckedArray<char, 0, 63> area;
@@ -233,6 +234,7 @@ Extended ReadReal(TextInput& input) {
     StoreOwnCode(input, IOOperation::kRead, kInvalidNumber);
     return Extended();
   }
+  NoteRealWithoutDigits(parsed.withoutDigits);
   return parsed.value;
 }
 

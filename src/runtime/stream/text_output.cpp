@@ -101,6 +101,11 @@ void WriteLineEnd() {
   FlushOutput();
 }
 
+void WriteSystemLineEnd() {
+  WriteText(kPlatformLineEnd);
+  FlushOutput();
+}
+
 void FlushOutput() {
   if (gTextOutput.open && gTextOutput.flushEachStatement) WriteOutBuffer();
 }

@@ -31,7 +31,10 @@ void WriteInteger(int32_t value, int32_t width = 0);
 void WriteChar(char c);
 void WriteReal(Extended value, int32_t width, int32_t decimals);
 void WriteLineEnd();  // CR LF, then FlushOutput
-void FlushOutput();   // end of a statement: writes out only on a console
+// The system's own line end ("\n", CR LF on Windows), then FlushOutput: for text that
+// other tools read as this system's text (--help, --version), not the report.
+void WriteSystemLineEnd();
+void FlushOutput();  // end of a statement: writes out only on a console
 
 // Writes the pending bytes and empties the buffer. Returns 0 or the failure's code,
 // which it has also stored as the pending I/O code. Async-signal-safe.

@@ -151,6 +151,42 @@ struct IntegerRow {
   const char* text;
 };
 
+// A name is shown as it is unless a terminal would act on one of its bytes; then the
+// whole name is quoted, each byte that would not show as itself as \xHH.
+TEST(WordsLine, NamesShowAsTheyAreUnlessATerminalWouldActOnThem) {
+  struct Row {
+    std::string_view name;
+    std::string_view shown;
+  } const rows[] = {
+      {"function.txt", "function.txt"},
+      {"my tables/\"spring\" \\ 2.txt", "my tables/\"spring\" \\ 2.txt"},
+      {"caf\xC3\xA9.txt", "caf\xC3\xA9.txt"},                            // UTF-8 letters
+      {"caf\xE9.txt", "caf\xE9.txt"},                                    // a code page's letter
+      {"\xE2\x82\xAC\xF0\x9F\x98\x80", "\xE2\x82\xAC\xF0\x9F\x98\x80"},  // 3 and 4 bytes
+      {"bad\nname", "\"bad\\x0Aname\""},
+      {"a\rb", "\"a\\x0Db\""},
+      {"\x1B[31mred", "\"\\x1B[31mred\""},
+      {"del\x7F", "\"del\\x7F\""},
+      {"tab\tx y", "\"tab\\x09x\\x20y\""},
+      {"c1 \xC2\x9B", "\"c1\\x20\\xC2\\x9B\""},  // CSI in UTF-8
+      {"c1 \x9B"
+       "2J",
+       "\"c1\\x20\\x9B2J\""},    // CSI as a byte of its own
+      {"cut \xC3", "cut \xC3"},  // a sequence cut short, no control
+      {std::string_view("nul\0x", 5), "\"nul\\x00x\""},
+  };
+  for (const Row& row : rows) {
+    WordsLine line;
+    line.Name(row.name);
+    EXPECT_EQ(line.View(), row.shown) << row.shown;
+  }
+  // From a NUL-terminated record, as the stop line takes it.
+  CheckedArray<char, 0, 15> record = {"x\x1By"};
+  WordsLine line;
+  line.Name(record);
+  EXPECT_EQ(line.View(), "\"x\\x1By\"");
+}
+
 TEST(FormatInteger, DecimalDigitsWithSign) {
   const IntegerRow rows[] = {
       {0, "0"},

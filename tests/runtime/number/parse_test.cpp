@@ -36,6 +36,29 @@ void ExpectReal(const char* token, bool ok, Extended value) {
   }
 }
 
+// A real with no digit before its exponent is a valid 0, and says it had none, so that a
+// reader can warn of a likely slip ("e5" for "1e5").
+TEST(ParseReal, TokensWithoutDigitsReadAsZeroAndSaySo) {
+  struct Row {
+    const char* token;
+    bool ok;
+    bool withoutDigits;
+  } const rows[] = {
+      {".", true, true},     {"-.", true, true},    {"e5", true, true},   {".e5", true, true},
+      {"+.e-5", true, true}, {"E+0", true, true},   {"0", true, false},   {".0", true, false},
+      {"0.", true, false},   {"-0e5", true, false}, {"1e5", true, false}, {"e", false, false},
+      {"-", false, false},   {".x", false, false},
+  };
+  for (const Row& row : rows) {
+    ParsedReal parsed = ParseReal(row.token);
+    EXPECT_EQ(parsed.ok, row.ok) << row.token;
+    EXPECT_EQ(parsed.ok && parsed.withoutDigits, row.withoutDigits) << row.token;
+    if (row.withoutDigits) {
+      EXPECT_EQ(Bits(parsed.value), Bits(row.token[0] == '-' ? -X(0.0) : X(0.0))) << row.token;
+    }
+  }
+}
+
 TEST(ParseInteger, AnswersOfTheIntegerPrompt) {
   for (const auto& row : kIntegerAnswers) ExpectInteger(row.token, row.ok, row.value);
 }

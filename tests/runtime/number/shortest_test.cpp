@@ -60,6 +60,24 @@ TEST(FormatShortest, Layouts) {
   }
 }
 
+// The only floats whose nearest 8-digit decimal does not read back while the one a unit
+// above does (every float searched: tests/exhaustive/shortest_exhaustive.cpp): powers of
+// two, whose interval is narrower below. The nearest would need a ninth digit.
+TEST(FormatShortest, ANeighbourReadsBackWhereTheNearestDoesNot) {
+  struct Row {
+    uint32_t bits;
+    const char* text;  // the nearest 8 digits: 12621774, 15474250, 12379400
+  } const rows[] = {
+      {0x0F800000, "1.2621775e-29"},  // 2^-96
+      {0x6B000000, "1.5474251e+26"},  // 2^87
+      {0x6C800000, "1.2379401e+27"},  // 2^90
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FormatShortest(FromBits(row.bits)).View(), row.text) << row.text;
+    EXPECT_EQ(ShortestDigits(FromBits(row.bits)).count, 8) << row.text;
+  }
+}
+
 // The float the program's own reader makes of a text, as a table entry is stored.
 uint32_t ReadBackBits(std::string_view text) {
   ParsedReal parsed = ParseReal(text);

@@ -20,7 +20,8 @@
 
 namespace {
 
-const StopWords kAllocateWords = {"allocate", NumberPlace, OwnAccount, ActivityWords};
+const StopWords kAllocateWords = {"allocate", NumberPlace, OwnAccount, ActivityWords,
+                                  MissingTableAdvice};
 
 std::string Compose(uint8_t code, const StopWords& words = kAllocateWords) {
   return std::string(ComposeStopLine(code, words).View());
@@ -45,6 +46,17 @@ void NoteIOStop(IOStream stream, IOOperation operation, int32_t code, bool syste
   NoteInputOutputStop();
 }
 
+const std::string kTooLarge =
+    "allocate: the table's profits are too large for single precision: an allocation's total "
+    "profit is beyond its range (about 3.4E+38)";
+// Where the sample table is: the Debian package's path, or in the Windows zip beside the
+// programs.
+#ifdef _WIN32
+const std::string kSample = "examples\\function.txt in the program's folder";
+#else
+const std::string kSample = "/usr/share/doc/allocate/examples/function.txt";
+#endif
+
 TEST(StopLine, EachStopSaysWhatAndWhere) {
   struct Row {
     const char* name;
@@ -59,13 +71,27 @@ TEST(StopLine, EachStopSaysWhatAndWhere) {
        "allocate: interrupted while waiting for ENTER"},
       {"invalid operation in the search", [] { NoteActivity(Activity::kSearching); }, 207,
        "allocate: invalid floating-point operation during the search"},
+      // Every entry is a float: an overflow after loading is a sum of the table's profits.
       {"allocate-optimum: overflow in the search",
        [] {
          NoteLoading("function.txt");
          NoteTableEntry(8, 9);
          NoteActivity(Activity::kSearching);
        },
-       205, "allocate: floating-point overflow during the search"},
+       205, kTooLarge + " during the search"},
+      {"overflow while printing the report", [] { NoteActivity(Activity::kReporting); }, 205,
+       kTooLarge + " while printing the report"},
+      {"overflow while setting up", [] { NoteSetup(); }, 205,
+       kTooLarge + " while setting up the population"},
+      {"overflow while reading the table",
+       [] {
+         NoteLoading("function.txt");
+         NoteTableEntry(1, 2);
+         NoteToken("1e39", 0, TokenKind::kReal);
+       },
+       205,
+       "allocate: function.txt, project 1, level 2: \"1e39\" is beyond the single-precision "
+       "range (about 3.4E+38)"},
       {"allocate-optimum: the best profit beyond a float",
        [] {
          NoteLoading("function.txt");
@@ -141,6 +167,39 @@ TEST(StopLine, EachStopSaysWhatAndWhere) {
          NoteInputOutputStop();
        },
        ENOENT, "allocate: cannot open data/table.txt: " + SystemWords(ENOENT)},
+      // A name that would break the line or reach the terminal as a command is quoted
+      // as option values are; any other name is shown as it is, blanks and letters too.
+      {"a table name with a line end",
+       [] {
+         NoteIOFailure(IOStream::kFile, "bad\nname", IOOperation::kOpen, ENOENT, true);
+         NoteInputOutputStop();
+       },
+       ENOENT,
+       "allocate: cannot open \"bad\\x0Aname\": " + SystemWords(ENOENT) +
+           " (looked for in the working directory)"},
+      {"a table name with an escape sequence",
+       [] {
+         NoteIOFailure(IOStream::kFile, "t/\x1B[2Jx \"y\".txt", IOOperation::kRead, EIO, true);
+         NoteInputOutputStop();
+       },
+       EIO, "allocate: cannot read \"t/\\x1B[2Jx\\x20\\x22y\\x22.txt\": " + SystemWords(EIO)},
+      {"a table name in UTF-8 with blanks",
+       [] {
+         NoteIOFailure(IOStream::kFile, "mes tables/\xC3\xA9t\xC3\xA9.txt", IOOperation::kRead, EIO,
+                       true);
+         NoteInputOutputStop();
+       },
+       EIO, "allocate: cannot read mes tables/\xC3\xA9t\xC3\xA9.txt: " + SystemWords(EIO)},
+      // Only function.txt gets the advice: another name was given with --file already.
+      {"function.txt is missing",
+       [] {
+         NoteIOFailure(IOStream::kFile, "function.txt", IOOperation::kOpen, ENOENT, true);
+         NoteInputOutputStop();
+       },
+       ENOENT,
+       "allocate: cannot open function.txt: " + SystemWords(ENOENT) +
+           " (looked for in the working directory; --file PATH names another; the sample is " +
+           kSample + ")"},
       {"a table in the working directory is missing",
        [] { NoteIOStop(IOStream::kFile, IOOperation::kOpen, ENOENT, true); }, ENOENT,
        "allocate: cannot open table.txt: " + SystemWords(ENOENT) +
