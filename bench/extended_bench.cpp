@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/number/extended_soft.h"
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_soft.h"
+#include "runtime/arith/extended_x87.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/stop_words.h"
 #include "model/profit_table.h"
-#include "runtime/number/random.h"
+#include "runtime/core/random.h"
 #include "runtime/program/program.h"
 #include "search/population.h"
 

@@ -13,9 +13,9 @@
 
 #include "fake_platform.h"
 #include "report_line.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
 #include "runtime/program/program.h"
 #include "runtime/stream/text_input.h"
 #include "runtime/stream/text_output.h"

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 // The fields of an extended value, as the fuzz input gives them (8 bytes of significand
 // with its explicit leading bit, then sign and 15-bit biased exponent) or as the value

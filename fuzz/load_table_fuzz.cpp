@@ -14,7 +14,7 @@
 
 #include "harness.h"
 #include "model/profit_table.h"
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_x87.h"
 #include "runtime/number/parse.h"
 #include "token_model.h"
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 int32_t ReadIntegerAnswer(const char* text);
 Extended ReadRealAnswer(const char* text);

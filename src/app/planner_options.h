@@ -21,8 +21,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
-#include "runtime/number/extended.h"
 #include "runtime/number/fixed_text.h"
 #include "search/plan.h"
 

@@ -5,8 +5,8 @@
 
 #include "app/column_table.h"
 #include "app/write_line.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
-#include "runtime/number/extended.h"
 #include "runtime/number/format.h"
 #include "runtime/number/shortest.h"
 #include "runtime/stream/text_output.h"

@@ -4,8 +4,8 @@
 
 #include "app/answer_notes.h"
 #include "model/progress.h"
-#include "runtime/core/error_codes.h"
 #include "runtime/core/io_status.h"
+#include "runtime/platform/error_codes.h"
 
 namespace {
 

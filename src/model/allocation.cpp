@@ -1,6 +1,6 @@
 #include "model/allocation.h"
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 // Float arithmetic runs in the processor's float unit (SSE on x86-64): a sum or quotient of two
 // floats rounded once to float is the same as the extended result rounded to float.

@@ -1,8 +1,8 @@
 #include "model/profit_table.h"
 
 #include "model/progress.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
-#include "runtime/number/extended.h"
 #include "runtime/stream/text_input.h"
 
 namespace {

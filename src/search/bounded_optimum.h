@@ -23,8 +23,8 @@
 #include <cstdint>
 
 #include "model/profit_table.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
-#include "runtime/number/extended.h"
 
 // One value per project, 1..8, in levels.
 using Levels = CheckedArray<Extended, 1, 8>;

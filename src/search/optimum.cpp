@@ -1,6 +1,6 @@
 #include "search/optimum.h"
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 namespace {
 

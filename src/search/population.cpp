@@ -1,7 +1,7 @@
 #include "search/population.h"
 
-#include "runtime/number/extended.h"
-#include "runtime/number/random.h"
+#include "runtime/arith/extended.h"
+#include "runtime/core/random.h"
 
 void Population::Setup(const ProfitTable& profitTable, uint8_t individualCount,
                        float mutationAmplitude) {

@@ -9,7 +9,7 @@
 #ifndef _WIN32
 #include "child_run.h"
 #endif
-#include "runtime/number/random.h"
+#include "runtime/core/random.h"
 #include "runtime/stream/text_output.h"
 #include "shaped_tables.h"
 

@@ -22,7 +22,7 @@
 
 #include "app/stop_words.h"
 #include "exact_decimal.h"
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/number/format.h"
 #include "runtime/program/program.h"
 

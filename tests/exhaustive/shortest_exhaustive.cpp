@@ -29,7 +29,7 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/number/format.h"
 #include "runtime/number/parse.h"
 #include "runtime/program/program.h"

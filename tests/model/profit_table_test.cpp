@@ -9,7 +9,7 @@
 #include <random>
 
 #include "extended_values.h"
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 namespace {
 

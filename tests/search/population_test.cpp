@@ -11,8 +11,8 @@
 #include "child_run.h"
 #endif
 #include "runtime/core/io_status.h"
+#include "runtime/core/random.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/random.h"
 #include "runtime/stream/text_output.h"
 #include "shaped_tables.h"
 

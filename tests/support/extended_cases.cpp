@@ -4,7 +4,7 @@
 #include <cfenv>
 #include <cmath>
 
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended_soft.h"
 
 namespace extended_cases {
 

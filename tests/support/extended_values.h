@@ -11,7 +11,7 @@
 #include <ostream>
 #include <tuple>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 inline Extended X(double x) { return Extended(x); }
 inline Extended XFields(bool negative, uint16_t exponent, uint64_t significand) {

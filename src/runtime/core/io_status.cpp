@@ -8,8 +8,6 @@ IORecord gIORecord;
 
 namespace {
 
-constexpr int kShownTokenBytes = decltype(gIORecord.token)::kSize;
-
 void CopyName(const char* name) {
   int i = 0;
   for (; i + 1 < gIORecord.fileName.kSize && name[i] != '\0'; ++i) gIORecord.fileName[i] = name[i];

@@ -19,10 +19,13 @@ enum class IOStream : uint8_t { kNone, kStandardInput, kStandardOutput, kFile };
 enum class IOOperation : uint8_t { kOpen, kRead, kWrite, kClose };
 enum class TokenKind : uint8_t { kReal, kInteger };
 
+// How many of a token's first bytes the record keeps to show.
+inline constexpr int kShownTokenBytes = 16;
+
 struct IORecord {
   // The last token read: its first bytes, its length, the area it overflowed when too
   // long, and what was being read.
-  CheckedArray<char, 0, 15> token;
+  CheckedArray<char, 0, kShownTokenBytes - 1> token;
   uint8_t tokenLength;
   uint8_t tokenArea;  // 0, or 32 / 64 when the token was longer than that
   TokenKind tokenKind;

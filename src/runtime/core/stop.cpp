@@ -1,5 +1,6 @@
 #include "runtime/core/stop.h"
 
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 int32_t gExitCode = 0;
@@ -24,7 +25,7 @@ void EndRunWithStatus(int32_t status) {
   EndRun();
 }
 
-void RangeCheckFailed() { StopWithError(201, PLATFORM_CALLER_ADDRESS()); }
+void RangeCheckFailed() { StopWithError(kRangeCheck, PLATFORM_CALLER_ADDRESS()); }
 
 void StopWithError(uint8_t code, uint32_t address, StopCause cause) {
   gStopCause = cause;

@@ -5,11 +5,18 @@
 // Async-signal-safe.
 //
 //   FixedText<16> t;  t.Add("code ").Number(-207);  ->  t.View() == "code -207"
+//   FixedText<16> t;  t.Quoted("a b", false);          ->  t.View() == "\"a\\x20b\""
 
 #include <cstdint>
 #include <string_view>
 
 #include "runtime/core/checked.h"
+
+// The upper-case hexadecimal digit of the low four bits of value.
+inline char HexDigit(uint32_t value) {
+  value &= 0xF;
+  return static_cast<char>(value < 10 ? '0' + value : 'A' + (value - 10));
+}
 
 template <int Size>
 class FixedText {
@@ -43,14 +50,13 @@ class FixedText {
   //   Quoted("10abc") -> "10abc"      Quoted("bad\nname") -> "bad\x0Aname"
   //   Quoted("1111111111111111", true) -> "1111111111111111..."
   FixedText& Quoted(std::string_view s, bool cut = false) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     Put('"');
     for (char c : s) {
       auto b = static_cast<uint8_t>(c);
       if (b > 0x20 && b < 0x7F && b != '"' && b != '\\') {
         Put(c);
       } else {
-        Add("\\x").Put(kHex[b >> 4]).Put(kHex[b & 0xF]);
+        Add("\\x").Put(HexDigit(b >> 4)).Put(HexDigit(b));
       }
     }
     if (cut) Add("...");

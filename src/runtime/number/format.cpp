@@ -1,16 +1,9 @@
 #include "runtime/number/format.h"
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/number/pow10.h"
 
 namespace {
-
-// e with m in [2^e, 2^(e+1)), for m > 0 finite. An exponent field of 0 (a denormal)
-// scales like a field of 1, without the leading bit.
-int32_t BinaryExponent(Extended m) {
-  int32_t field = m.Exponent() == 0 ? 1 : static_cast<int32_t>(m.Exponent());
-  return field - 16383 - __builtin_clzll(m.Significand());
-}
 
 void Append(NumberText& text, char c) { text.Put(c); }
 
@@ -74,7 +67,7 @@ DecimalParts DecimalExponent(Extended a) {
     if (parts.m.Significand() == 0) return parts;
     // 19728 / 65536 = 0.3010254, just below log10 2 = 0.3010300; the shift of the
     // signed product rounds towards minus infinity for negative e.
-    int32_t e = BinaryExponent(parts.m);
+    int32_t e = parts.m.BinaryExponent();
     int32_t t = (e * 19728) >> 16;
     if (t == 0) return parts;
     parts.k += t;
@@ -116,9 +109,8 @@ void DigitString(Extended m, int32_t n, DigitBuffer& S) {
 NumberText FormatReal(Extended x, int32_t width, int32_t decimals) {
   NumberText text;
   if (width > 255) width = 255;
-  if (x.Exponent() == 0x7FFF) {
-    bool infinity = x.Significand() == 0x8000000000000000u;
-    Append(text, !infinity ? "Nan" : x.Negative() ? "-Inf" : "+Inf");
+  if (!x.IsFinite()) {
+    Append(text, !x.IsInfinite() ? "Nan" : x.Negative() ? "-Inf" : "+Inf");
     return text;
   }
   // The sign bit alone decides the minus, so -0.0 keeps it.

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
-#include "runtime/number/extended.h"
 #include "runtime/number/fixed_text.h"
 
 // At most 255 characters: the fixed form is limited to 216 decimals and to magnitudes

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 struct ParsedInteger {
   int32_t value;

@@ -90,7 +90,7 @@ const CheckedArray<Extended, 1, 9> kPow10Large = Table<1, 9>(kLargeBits);
 
 Extended ScalePow10(Extended x, int32_t n) {
   if (n == 0) return x;
-  if (n >= 5120) return Extended::FromFields(false, 0x7FFF, 0x8000000000000000u);
+  if (n >= 5120) return Extended::Infinity(false);
   if (n <= -5120) return Extended();
   // 1. Split |n| = 512 l + 32 j + i, with l in 0..9, j in 0..15, i in 0..31.
   int32_t magnitude = n < 0 ? -n : n;

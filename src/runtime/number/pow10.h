@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
-#include "runtime/number/extended.h"
 
 Extended ScalePow10(Extended x, int32_t n);
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/number/parse.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include <initializer_list>
 
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 #include "runtime/platform/platform_common.h"
 
@@ -144,17 +145,17 @@ uint8_t CodeForFloatingPointSignal(int signalCode) {
   switch (signalCode) {
     case FPE_FLTDIV:
     case FPE_INTDIV:
-      return 200;
+      return kDivisionByZero;
     case FPE_FLTOVF:
-      return 205;
+      return kFloatOverflow;
     case FPE_FLTUND:
-      return 206;
+      return kFloatUnderflow;
     case FPE_FLTSUB:
-      return 201;
+      return kRangeCheck;
     case FPE_INTOVF:
-      return 215;
+      return kIntegerOverflow;
     default:
-      return 207;  // FPE_FLTINV, FPE_FLTRES and anything unexpected
+      return kInvalidOperation;  // FPE_FLTINV, FPE_FLTRES and anything unexpected
   }
 }
 
@@ -164,11 +165,11 @@ uint8_t CodeForSignal(int signal, const siginfo_t* info, const ucontext_t* conte
       return CodeForFloatingPointSignal(info->si_code);
     case SIGSEGV:
     case SIGBUS:
-      return IsStackOverflow(info, context) ? 202 : 216;
+      return IsStackOverflow(info, context) ? kStackOverflow : kAccessViolation;
     case SIGINT:
-      return 217;
+      return kInterrupted;
     case SIGILL:
-      return 218;
+      return kIllegalInstruction;
     default:
       return 255;
   }

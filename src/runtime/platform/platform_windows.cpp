@@ -1,6 +1,7 @@
 // The seam on Windows: handles, GetLastError, exceptions and console control events.
 #include <windows.h>
 
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 #include "runtime/platform/platform_common.h"
 #include "runtime/platform/windows_status.h"
@@ -121,7 +122,7 @@ BOOL WINAPI HandleConsoleEvent(DWORD event) {
   if (GetThreadContext(gProgramThread, &context))
     where = reinterpret_cast<const void*>(context.Rip);
   if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)
-    gResponse.stop(217, PlatformCodeAddress(where));
+    gResponse.stop(kInterrupted, PlatformCodeAddress(where));
   // Close, logoff, shutdown: what is written stays written, then the system's own
   // handling ends the process.
   gResponse.writePending();

@@ -2,9 +2,9 @@
 
 #include <atomic>
 
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
 #include "runtime/platform/platform.h"
 #include "runtime/program/report_line.h"
 #include "runtime/stream/text_input.h"

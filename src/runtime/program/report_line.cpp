@@ -1,8 +1,9 @@
 #include "runtime/program/report_line.h"
 
+#include "runtime/number/fixed_text.h"
+
 void FormatReport(uint8_t code, uint32_t address, ReportLine& report) {
   static constexpr char kTemplate[] = "Runtime error     at 00000000";
-  static constexpr char kHexDigits[] = "0123456789ABCDEF";
   for (int i = 0; i < 30; ++i) report[i] = kTemplate[i];
   int at = 16;
   do {
@@ -11,7 +12,7 @@ void FormatReport(uint8_t code, uint32_t address, ReportLine& report) {
   } while (code != 0);
   at = 28;
   do {
-    report[at--] = kHexDigits[address % 16];
+    report[at--] = HexDigit(address);
     address /= 16;
   } while (address != 0);
 }

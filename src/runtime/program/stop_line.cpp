@@ -2,14 +2,13 @@
 
 #include <string_view>
 
-#include "runtime/core/error_codes.h"
+#include "runtime/core/error_words.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 namespace {
-
-constexpr int kShownTokenBytes = decltype(gIORecord.token)::kSize;
 
 // The noted token in double quotes, as Quoted shows it.
 void AddToken(WordsLine& line) {

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "runtime/core/error_codes.h"
 #include "runtime/core/io_status.h"
 #include "runtime/number/parse.h"
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 TextInput gStandardInput;

@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
-#include "runtime/number/extended.h"
 #include "runtime/stream/text_buffer.h"
 
 // A zeroed input is unbound: opening it fails with 102.

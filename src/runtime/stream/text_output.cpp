@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "runtime/core/error_codes.h"
 #include "runtime/core/io_status.h"
 #include "runtime/number/format.h"
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 TextOutput gTextOutput;

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/stream/text_buffer.h"
 
 struct TextOutput {

@@ -1,3 +1,5 @@
+#include "runtime/number/parse.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,9 +8,8 @@
 
 #include "extended_values.h"
 #include "number_answers.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
-#include "runtime/number/parse.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 
 #include "app/stop_words.h"
 #include "runtime/core/io_status.h"
+#include "runtime/core/random.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/random.h"
 #include "runtime/platform/platform.h"
 #include "runtime/program/program.h"
 #include "runtime/stream/text_output.h"
@@ -248,7 +248,7 @@ TEST(PosixEndRequestDeathTest, ASignalIgnoredAtTheStartStaysIgnored) {
 
 // A write past the file-size limit fails with EFBIG (27) instead of killing the process.
 TEST(PosixFileSizeLimitDeathTest, AWriteBeyondTheLimitStopsWith27) {
-  char path[] = "/tmp/posix_platform_test.XXXXXX";
+  char path[] = "/tmp/platform_posix_test.XXXXXX";
   int file = mkstemp(path);
   ASSERT_GE(file, 0);
   pid_t child = fork();

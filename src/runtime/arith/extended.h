@@ -2,7 +2,7 @@
 // Extended: the extended real every computation of the program runs in, 64-bit
 // significand and 15-bit exponent, as the x87 unit computes it. On x86-64 the unit
 // itself (X87Extended); elsewhere, or with ALLOCATE_SOFT_EXTENDED=1, the same arithmetic
-// in integers (SoftExtended). Both have one interface: extended_x87.h describes it.
+// in integers (SoftExtended). Both have one interface: extended_real.h states it.
 //
 //   ToFloat(Extended(1.0) / Extended(3.0))        -> 0.333333343f
 //   ToFloat(Extended::FromFields(false, 16383 + 200, 1ull << 63))   stops with 205
@@ -11,8 +11,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/arith/extended_real.h"
+
 #if ALLOCATE_SOFT_EXTENDED
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended_soft.h"
 using Extended = SoftExtended;
 
 // Nothing traps here: SoftExtended records its faults, and the processor's float and
@@ -37,12 +39,14 @@ inline void ArithmeticCheckpoint() {
 // normalising): the same stop, before anything else happens.
 inline void FloatCheckpoint() { ArithmeticCheckpoint(); }
 #else
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_x87.h"
 using Extended = X87Extended;
 
 // Float and double arithmetic traps at the faulting instruction (MXCSR).
 inline void FloatCheckpoint() {}
 #endif
+
+static_assert(ExtendedReal<Extended>);
 
 // The fault a float sum or quotient raised, worked out from its operands and its result
 // (not finite) as IEEE 754 raises it, and recorded among the software type's.

@@ -1,9 +1,8 @@
 #pragma once
-// The runtime error codes by name, and the words a stop line uses for each. Codes
-// 102..106 come from input and output, 200 and above from the processor or a check.
-//
-//   ErrorWords(kInvalidOperation) -> "invalid floating-point operation"
-//   ErrorWords(42)                -> nullptr (no code of the runtime)
+// The runtime error codes by name, the exit statuses of the stops. Codes 102..106 come
+// from input and output, 200 and above from the processor or a check. Plain numbers,
+// down here so that the platform's fault handling names them too (core/error_words.h
+// has the words for each).
 
 #include <cstdint>
 
@@ -22,6 +21,3 @@ inline constexpr uint8_t kIntegerOverflow = 215;
 inline constexpr uint8_t kAccessViolation = 216;
 inline constexpr uint8_t kInterrupted = 217;
 inline constexpr uint8_t kIllegalInstruction = 218;
-
-// The words for a code, or nullptr when the runtime has none for it.
-const char* ErrorWords(uint8_t code);

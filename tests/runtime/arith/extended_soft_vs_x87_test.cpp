@@ -7,8 +7,8 @@
 #include <cfenv>
 
 #include "extended_cases.h"
-#include "runtime/number/extended_soft.h"
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_soft.h"
+#include "runtime/arith/extended_x87.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "extended_values.h"
 #include "number_answers.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
 #include "runtime/stream/text_input.h"
 
 // Answers typed at the prompts, read from a real pipe standing in for descriptor 0, each
@@ -16,7 +16,7 @@
 
 namespace {
 
-class TypedInput : public testing::Test {
+class TextInputPipe : public testing::Test {
  protected:
   void SetUp() override { savedInput_ = dup(STDIN_FILENO); }
   void TearDown() override {
@@ -48,7 +48,7 @@ void SilenceStandardOutput() {
   close(null);
 }
 
-TEST_F(TypedInput, IntegerAnswers) {
+TEST_F(TextInputPipe, IntegerAnswers) {
   for (const auto& row : kIntegerAnswers) {
     SCOPED_TRACE(row.answer);
     Type(std::string(row.answer) + "\r\n42\r\n");
@@ -60,7 +60,7 @@ TEST_F(TypedInput, IntegerAnswers) {
   }
 }
 
-TEST_F(TypedInput, RealAnswers) {
+TEST_F(TextInputPipe, RealAnswers) {
   for (const auto& row : kRealAnswers) {
     SCOPED_TRACE(row.answer);
     Type(std::string(row.answer) + "\r\n42\r\n");
@@ -72,14 +72,14 @@ TEST_F(TypedInput, RealAnswers) {
   }
 }
 
-TEST_F(TypedInput, EmptyLinesBeforeAnAnswerAreSeparators) {
+TEST_F(TextInputPipe, EmptyLinesBeforeAnAnswerAreSeparators) {
   Type("\r\n\r\n\n  \t7\r\n");
   EXPECT_EQ(ReadInteger(gStandardInput), 7);
   SkipLine(gStandardInput);
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(TypedInput, ThreeAnswersOnOneLine) {
+TEST_F(TextInputPipe, ThreeAnswersOnOneLine) {
   // The first SkipLine takes the other two; the later reads meet the end.
   Type("10 20 0.5\r\n");
   EXPECT_EQ(ReadInteger(gStandardInput), 10);
@@ -92,16 +92,16 @@ TEST_F(TypedInput, ThreeAnswersOnOneLine) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(TypedInput, FortyNinesFollowedByXReadAsZero) {
+TEST_F(TextInputPipe, FortyNinesFollowedByXReadAsZero) {
   Type(std::string(40, '9') + "x\r\n");
   Extended value = ReadReal(gStandardInput);
   EXPECT_EQ(Bits(value), Bits(X(0.0)));
   EXPECT_EQ(gPendingIOCode, 106);
 }
 
-using TypedInputDeathTest = TypedInput;
+using TextInputPipeDeathTest = TextInputPipe;
 
-TEST_F(TypedInputDeathTest, AnInvalidRealStopsWith106NotWithAFloatOverflow) {
+TEST_F(TextInputPipeDeathTest, AnInvalidRealStopsWith106NotWithAFloatOverflow) {
   Type(std::string(40, '9') + "x\r\n");
   EXPECT_EXIT(
       {
@@ -114,7 +114,7 @@ TEST_F(TypedInputDeathTest, AnInvalidRealStopsWith106NotWithAFloatOverflow) {
       testing::ExitedWithCode(106), "");
 }
 
-TEST_F(TypedInputDeathTest, FloatingPointOverflowStops) {
+TEST_F(TextInputPipeDeathTest, FloatingPointOverflowStops) {
   Type("1e4933\r\n");
   EXPECT_EXIT(
       {
@@ -131,7 +131,7 @@ TEST_F(TypedInputDeathTest, FloatingPointOverflowStops) {
       testing::ExitedWithCode(205), "");
 }
 
-TEST_F(TypedInputDeathTest, AClosedStandardInputReadsWith104) {
+TEST_F(TextInputPipeDeathTest, AClosedStandardInputReadsWith104) {
   EXPECT_EXIT(
       {
         close(STDIN_FILENO);

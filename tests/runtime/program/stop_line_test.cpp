@@ -57,7 +57,7 @@ const std::string kSample = "examples\\function.txt in the program's folder";
 const std::string kSample = "/usr/share/doc/allocate/examples/function.txt";
 #endif
 
-TEST(StopMessage, EachStopSaysWhatAndWhere) {
+TEST(StopLine, EachStopSaysWhatAndWhere) {
   struct Row {
     const char* name;
     std::function<void()> notes;
@@ -253,7 +253,7 @@ TEST(StopLine, WrittenToStandardErrorThroughTheSeam) {
 }
 
 // Tokens show as typed, up to 16 bytes; other bytes, quotes and backslashes as \xHH.
-TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
+TEST(StopLine, TokensShowTheirFirstBytesPrintably) {
   struct Row {
     std::string token;
     int area;
@@ -283,7 +283,7 @@ TEST(StopMessage, TokensShowTheirFirstBytesPrintably) {
 }
 
 // The longest notes still give whole lines: nothing is cut.
-TEST(StopMessage, TheLongestLinesFitWhole) {
+TEST(StopLine, TheLongestLinesFitWhole) {
   const std::string name(270, 'n');
   ClearNotes();
   NoteLoading(name.c_str());

@@ -1,5 +1,9 @@
 #if defined(__x86_64__)
-#include "runtime/number/extended_x87.h"
+#include "runtime/arith/extended_x87.h"
+
+#include "runtime/arith/extended_real.h"
+
+static_assert(ExtendedReal<X87Extended>);
 
 void LoadArithmeticSetting() {
   unsigned short control = kX87ControlWord;

@@ -1,13 +1,15 @@
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended_soft.h"
 
 #include <bit>
 #include <utility>
 
+#include "runtime/arith/extended_real.h"
+
+static_assert(ExtendedReal<SoftExtended>);
+
 namespace {
 
 using Wide = unsigned __int128;
-
-thread_local unsigned tFaults = 0;
 
 constexpr int kBias = 16383;
 constexpr uint16_t kSpecialExponent = 0x7FFF;  // infinities and NaNs
@@ -15,7 +17,7 @@ constexpr uint64_t kTop = uint64_t{1} << 63;
 constexpr uint64_t kQuiet = uint64_t{1} << 62;
 constexpr uint64_t kIndefinite = 0xC000000000000000;  // with the sign set: the default NaN
 
-void Raise(unsigned fault) { tFaults |= fault; }
+void Raise(unsigned fault) { SoftExtended::RaiseFaults(fault); }
 
 int LeadingZeros(Wide x) {  // x != 0
   uint64_t high = static_cast<uint64_t>(x >> 64);
@@ -69,7 +71,6 @@ SoftExtended Pack(bool negative, uint16_t exponent, uint64_t significand) {
   return SoftExtended::FromFields(negative, exponent, significand);
 }
 SoftExtended DefaultNaN() { return Pack(true, kSpecialExponent, kIndefinite); }
-SoftExtended Infinity(bool negative) { return Pack(negative, kSpecialExponent, kTop); }
 SoftExtended Zero(bool negative) { return Pack(negative, 0, 0); }
 SoftExtended Invalid() {
   Raise(SoftExtended::kSoftInvalid);
@@ -141,16 +142,11 @@ Rounded RoundTo(const Exact& x, int bits, int32_t minExponent) {
   return {exponent, kept};
 }
 
-// Every arithmetic result ends here: rounded to the 64-bit significand and packed, or
-// infinity with the overflow fault beyond the largest finite value.
-SoftExtended RoundAndPack(const Exact& x) {
-  Rounded r = RoundTo(x, 64, 1 - kBias);
-  if (r.exponent > kBias) {
-    Raise(SoftExtended::kSoftOverflow);
-    return Infinity(x.negative);
-  }
-  uint16_t exponent = (r.significand & kTop) != 0 ? static_cast<uint16_t>(r.exponent + kBias) : 0;
-  return Pack(x.negative, exponent, r.significand);
+// An exact result of the out-of-line operations, through the one rounding and packing.
+SoftExtended RoundAndPackExact(const Exact& x) {
+  return SoftExtended::RoundAndPack(x.negative ? 0x8000 : 0, x.exponent + kBias,
+                                    static_cast<uint64_t>(x.significand >> 64),
+                                    static_cast<uint64_t>(x.significand));
 }
 
 Exact Normalise(bool negative, int32_t exponentOfBit127, Wide s) {  // s != 0
@@ -163,16 +159,17 @@ SoftExtended Add(SoftExtended a, SoftExtended b, bool subtract) {
   if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) return PropagateNaN(ua, ub);
   ub.negative ^= subtract;
   if (ua.kind == Kind::kInfinity || ub.kind == Kind::kInfinity) {
-    if (ua.kind != Kind::kInfinity) return Infinity(ub.negative);
-    if (ub.kind != Kind::kInfinity || ua.negative == ub.negative) return Infinity(ua.negative);
+    if (ua.kind != Kind::kInfinity) return SoftExtended::Infinity(ub.negative);
+    if (ub.kind != Kind::kInfinity || ua.negative == ub.negative)
+      return SoftExtended::Infinity(ua.negative);
     return Invalid();  // inf - inf
   }
   if (ub.kind == Kind::kZero) {
     if (ua.kind == Kind::kZero) return Zero(ua.negative && ub.negative);
-    return RoundAndPack({ua.negative, ua.exponent, Wide{ua.significand} << 64});
+    return RoundAndPackExact({ua.negative, ua.exponent, Wide{ua.significand} << 64});
   }
   if (ua.kind == Kind::kZero)
-    return RoundAndPack({ub.negative, ub.exponent, Wide{ub.significand} << 64});
+    return RoundAndPackExact({ub.negative, ub.exponent, Wide{ub.significand} << 64});
 
   if (ua.exponent < ub.exponent) std::swap(ua, ub);
   // Both significands at bits 126..63: bit 127 takes a carry, and a shift of up to 63
@@ -180,13 +177,27 @@ SoftExtended Add(SoftExtended a, SoftExtended b, bool subtract) {
   Wide big = Wide{ua.significand} << 63;
   Wide small = ShiftRightJam(Wide{ub.significand} << 63, ua.exponent - ub.exponent);
   if (ua.negative == ub.negative)
-    return RoundAndPack(Normalise(ua.negative, ua.exponent + 1, big + small));
+    return RoundAndPackExact(Normalise(ua.negative, ua.exponent + 1, big + small));
   if (big == small) return Zero(false);  // x - x is +0 when rounding to nearest
-  if (big > small) return RoundAndPack(Normalise(ua.negative, ua.exponent + 1, big - small));
-  return RoundAndPack(Normalise(ub.negative, ua.exponent + 1, small - big));
+  if (big > small) return RoundAndPackExact(Normalise(ua.negative, ua.exponent + 1, big - small));
+  return RoundAndPackExact(Normalise(ub.negative, ua.exponent + 1, small - big));
 }
 
 }  // namespace
+
+// A result outside the normal range: denormalised and rounded there, or infinity with the
+// overflow fault beyond the largest finite value.
+SoftExtended SoftExtended::RoundAndPackBeyondNormal(unsigned sign, int32_t exponent, uint64_t kept,
+                                                    uint64_t rest) {
+  bool negative = sign != 0;
+  Rounded r = RoundTo({negative, exponent - kBias, Wide{kept} << 64 | rest}, 64, 1 - kBias);
+  if (r.exponent > kBias) {
+    Raise(kSoftOverflow);
+    return SoftExtended::Infinity(negative);
+  }
+  uint16_t field = (r.significand & kTop) != 0 ? static_cast<uint16_t>(r.exponent + kBias) : 0;
+  return Pack(negative, field, r.significand);
+}
 
 SoftExtended SoftExtended::FromFloatSlow(float x) {
   SoftExtended result;
@@ -257,12 +268,12 @@ SoftExtended SoftExtended::MultiplySlow(SoftExtended a, SoftExtended b) {
   bool negative = ua.negative != ub.negative;
   if (ua.kind == Kind::kInfinity || ub.kind == Kind::kInfinity) {
     if (ua.kind == Kind::kZero || ub.kind == Kind::kZero) return Invalid();  // 0 * inf
-    return Infinity(negative);
+    return SoftExtended::Infinity(negative);
   }
   if (ua.kind == Kind::kZero || ub.kind == Kind::kZero) return Zero(negative);
   // The 128-bit product is exact; its top bit is 126 or 127.
   Wide product = Wide{ua.significand} * ub.significand;
-  return RoundAndPack(Normalise(negative, ua.exponent + ub.exponent + 1, product));
+  return RoundAndPackExact(Normalise(negative, ua.exponent + ub.exponent + 1, product));
 }
 
 SoftExtended operator/(SoftExtended a, SoftExtended b) {
@@ -270,12 +281,12 @@ SoftExtended operator/(SoftExtended a, SoftExtended b) {
   if (IsNaNOrUnsupported(ua) || IsNaNOrUnsupported(ub)) return PropagateNaN(ua, ub);
   bool negative = ua.negative != ub.negative;
   if (ua.kind == Kind::kInfinity)
-    return ub.kind == Kind::kInfinity ? Invalid() : Infinity(negative);
+    return ub.kind == Kind::kInfinity ? Invalid() : SoftExtended::Infinity(negative);
   if (ub.kind == Kind::kInfinity) return Zero(negative);
   if (ub.kind == Kind::kZero) {
     if (ua.kind == Kind::kZero) return Invalid();  // 0 / 0
     Raise(SoftExtended::kSoftZeroDivide);
-    return Infinity(negative);
+    return SoftExtended::Infinity(negative);
   }
   if (ua.kind == Kind::kZero) return Zero(negative);
   // a * 2^64 / b has 64 or 65 bits; two more from the remainder make at least 66, enough
@@ -286,7 +297,7 @@ SoftExtended operator/(SoftExtended a, SoftExtended b) {
   quotient = (quotient << 2) | (remainder / ub.significand);
   quotient |= (remainder % ub.significand) != 0;
   // quotient ~ (a / b) * 2^66: its bit 127 stands for 2^(ea - eb + 61).
-  return RoundAndPack(Normalise(negative, ua.exponent - ub.exponent + 61, quotient));
+  return RoundAndPackExact(Normalise(negative, ua.exponent - ub.exponent + 61, quotient));
 }
 
 SoftExtended::Order SoftExtended::Compare(SoftExtended a, SoftExtended b) {
@@ -402,14 +413,3 @@ int64_t ToInt64(SoftExtended x, bool nearest) {
 
 int64_t SoftExtended::TruncateSlow() const { return ToInt64(*this, false); }
 int64_t SoftExtended::RoundToInt64() const { return ToInt64(*this, true); }
-
-unsigned SoftExtended::Faults() { return tFaults; }
-void SoftExtended::ClearFaults() { tFaults = 0; }
-void SoftExtended::RaiseFaults(unsigned faults) { Raise(faults); }
-
-uint8_t SoftExtended::FaultStopCode() {
-  if ((tFaults & kSoftInvalid) != 0) return 207;
-  if ((tFaults & kSoftZeroDivide) != 0) return 200;
-  if ((tFaults & kSoftOverflow) != 0) return 205;
-  return 0;
-}

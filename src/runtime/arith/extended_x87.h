@@ -2,10 +2,8 @@
 // X87Extended: the 80-bit extended real of the x87 unit (sign, 15-bit exponent biased by
 // 16383, 64-bit significand with its explicit leading bit), computed by the unit itself.
 // The only code of the program that knows the type behind it, its byte layout or the
-// unit's instructions; everything else uses Extended (extended.h).
-//
-//   X87Extended::FromFields(false, 16383, 0x8000000000000000)  == X87Extended(1.0)
-//   X87Extended(1.0) / X87Extended(3.0)   rounded to 64 bits, nearest even
+// unit's instructions; everything else uses Extended (extended.h). Its interface is the
+// one every extended type has (extended_real.h).
 //
 // Faults (invalid 0/0, inf - inf, 0 * inf; x / 0; overflow) are unmasked: they trap at
 // the next waiting instruction, at the latest at ArithmeticCheckpoint.
@@ -14,6 +12,7 @@
 #error "X87Extended needs an x87 unit: build with ALLOCATE_SOFT_EXTENDED"
 #endif
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -46,6 +45,10 @@ class X87Extended {
     std::memcpy(&value, bytes, sizeof value);
     return Of(value);
   }
+  static X87Extended Infinity(bool negative) {
+    return Of(negative ? -std::numeric_limits<long double>::infinity()
+                       : std::numeric_limits<long double>::infinity());
+  }
 
   bool Negative() const { return (Top() & 0x8000u) != 0; }
   uint16_t Exponent() const { return static_cast<uint16_t>(Top() & 0x7FFFu); }
@@ -54,8 +57,13 @@ class X87Extended {
     std::memcpy(&significand, &value_, 8);
     return significand;
   }
-  bool IsNaN() const { return Exponent() == 0x7FFF && (Significand() << 1) != 0; }
-  bool IsInfinite() const { return Exponent() == 0x7FFF && (Significand() << 1) == 0; }
+  bool IsFinite() const { return Exponent() != 0x7FFF; }
+  bool IsNaN() const { return !IsFinite() && (Significand() << 1) != 0; }
+  bool IsInfinite() const { return !IsFinite() && Significand() == 0x8000000000000000u; }
+  int32_t BinaryExponent() const {
+    int32_t field = Exponent() == 0 ? 1 : static_cast<int32_t>(Exponent());
+    return field - 16383 - std::countl_zero(Significand());
+  }
 
   friend X87Extended operator+(X87Extended a, X87Extended b) { return Of(a.value_ + b.value_); }
   friend X87Extended operator-(X87Extended a, X87Extended b) { return Of(a.value_ - b.value_); }

@@ -8,8 +8,8 @@
 #include <limits>
 #include <sstream>
 
-#include "runtime/number/extended.h"
-#include "runtime/number/extended_soft.h"
+#include "runtime/arith/extended.h"
+#include "runtime/arith/extended_soft.h"
 
 namespace {
 

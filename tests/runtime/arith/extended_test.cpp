@@ -1,6 +1,6 @@
 // The extended type through its interface: fields, the rounding to integers that the
 // digit writing relies on, quiet compares, and the faults of the conversions.
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +29,41 @@ TEST(Extended, FieldsOfExactValues) {
   EXPECT_FALSE(kXInfinity.IsNaN());
   EXPECT_TRUE(kXNaN.IsNaN());
   EXPECT_FALSE(kXLargest.IsNaN() || kXLargest.IsInfinite());
+}
+
+// What the decimal conversions ask of a value: its power of two, and which specials it
+// is. A special exponent with a significand other than the leading bit alone is no
+// infinity (pseudo-infinity included), so the writer calls it "Nan".
+TEST(Extended, BinaryExponentAndClassOfEveryKindOfValue) {
+  struct Row {
+    const char* label;
+    Extended x;
+    int32_t binaryExponent;  // for finite values with a significand
+    bool finite, infinite, nan;
+  } const rows[] = {
+      {"1", X(1.0), 0, true, false, false},
+      {"0.75", X(0.75), -1, true, false, false},
+      {"-3", X(-3.0), 1, true, false, false},
+      {"2^63", Extended::FromUnsigned(uint64_t{1} << 63), 63, true, false, false},
+      {"largest", kXLargest, 16384 - 1, true, false, false},
+      {"smallest normal", kXSmallestNormal, -16382, true, false, false},
+      {"smallest denormal", kXSmallestDenormal, -16382 - 63, true, false, false},
+      {"denormal 2^-16383", XFields(false, 0, 1ull << 62), -16383, true, false, false},
+      {"pseudo-denormal", XFields(false, 0, 1ull << 63), -16382, true, false, false},
+      {"+infinity", Extended::Infinity(false), 0, false, true, false},
+      {"-infinity", Extended::Infinity(true), 0, false, true, false},
+      {"pseudo-infinity", XFields(false, 0x7FFF, 0), 0, false, false, false},
+      {"default NaN", kXNaN, 0, false, false, true},
+      {"pseudo-NaN", XFields(false, 0x7FFF, 1), 0, false, false, true},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.x.IsFinite(), row.finite) << row.label;
+    EXPECT_EQ(row.x.IsInfinite(), row.infinite) << row.label;
+    EXPECT_EQ(row.x.IsNaN(), row.nan) << row.label;
+    if (row.finite) EXPECT_EQ(row.x.BinaryExponent(), row.binaryExponent) << row.label;
+  }
+  EXPECT_EQ(Bits(Extended::Infinity(true)), Bits(-kXInfinity));
+  EXPECT_TRUE(Extended::Infinity(false) > kXLargest);
 }
 
 TEST(Extended, RoundToInt64TiesToEven) {

@@ -21,7 +21,7 @@ namespace {
 
 using Table = std::array<Extended, 80>;
 
-class TextFile : public testing::Test {
+class TextInputFile : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.Path().empty());
@@ -65,7 +65,7 @@ std::string Layout(const std::string& separator) {
   return text;
 }
 
-TEST_F(TextFile, EveryLayoutOfTheNumbersReadsTheSame) {
+TEST_F(TextInputFile, EveryLayoutOfTheNumbersReadsTheSame) {
   const struct {
     const char* name;
     std::string bytes;
@@ -86,7 +86,7 @@ TEST_F(TextFile, EveryLayoutOfTheNumbersReadsTheSame) {
   }
 }
 
-TEST_F(TextFile, MissingNumbersReadAsZero) {
+TEST_F(TextInputFile, MissingNumbersReadAsZero) {
   Table expected = Quarters();
   for (int i = 40; i < 80; ++i) expected[i] = X(0.0);
   std::string forty = Layout("\r\n").substr(0, Layout("\r\n").find("10.25"));
@@ -99,14 +99,14 @@ TEST_F(TextFile, MissingNumbersReadAsZero) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(TextFile, AByteOrderMarkMakesTheFirstTokenInvalid) {
+TEST_F(TextInputFile, AByteOrderMarkMakesTheFirstTokenInvalid) {
   Table table = Load(Write("\xEF\xBB\xBF" + Layout("\r\n")));
   EXPECT_EQ(gPendingIOCode, 106);
   EXPECT_EQ(table[0], X(0.0));
   EXPECT_EQ(table[1], X(0.5));
 }
 
-TEST_F(TextFile, ATokenAcrossTheBlockBoundary) {
+TEST_F(TextInputFile, ATokenAcrossTheBlockBoundary) {
   TextInput channel;
   // The input keeps the name, not a copy: it lives as long as the input.
   std::string path = Write(std::string(126, ' ') + "1234.5\r\n7");
@@ -119,7 +119,7 @@ TEST_F(TextFile, ATokenAcrossTheBlockBoundary) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(TextFile, OpenFailuresPassTheSystemCodeOn) {
+TEST_F(TextInputFile, OpenFailuresPassTheSystemCodeOn) {
   TextInput channel;
   std::string missing = directory_ + "/missing.txt";
   BindFile(channel, missing.c_str());
@@ -145,7 +145,7 @@ TEST_F(TextFile, OpenFailuresPassTheSystemCodeOn) {
 #endif
 }
 
-TEST_F(TextFile, TheFileIsNeverCreated) {
+TEST_F(TextInputFile, TheFileIsNeverCreated) {
   TextInput channel;
   std::string path = directory_ + "/function.txt";
   BindFile(channel, path.c_str());
@@ -154,7 +154,7 @@ TEST_F(TextFile, TheFileIsNeverCreated) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(TextFile, CloseReleasesTheHandleOnce) {
+TEST_F(TextInputFile, CloseReleasesTheHandleOnce) {
   FakePlatform fake;  // the system's files, with the closes counted
   TextInput channel;
   std::string path = Write("1 2 3");

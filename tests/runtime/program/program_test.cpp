@@ -1,3 +1,5 @@
+#include "runtime/program/program.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,12 +13,11 @@
 
 #include "child_run.h"
 #include "extended_values.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended.h"
 #include "runtime/platform/platform.h"
-#include "runtime/program/program.h"
 #include "runtime/program/report_line.h"
 #include "runtime/stream/text_output.h"
 
@@ -59,7 +60,7 @@ TEST(PlatformCodeAddress, RelativeToTheImageAndNeverZero) {
 
 // Without an end sequence registered (a program that skipped start-up) a stop still ends
 // the process with its code, writing nothing.
-TEST(FatalStopDeathTest, WithoutAnEndSequenceAStopJustExits) {
+TEST(StopDeathTest, WithoutAnEndSequenceAStopJustExits) {
   ChildResult result = RunInChild([] {
     SetEndSequence(nullptr);
     WriteText("pending");
@@ -69,14 +70,14 @@ TEST(FatalStopDeathTest, WithoutAnEndSequenceAStopJustExits) {
   EXPECT_EQ(result.output, "");
 }
 
-TEST(FatalStopDeathTest, TruncationInRangeGoesOn) {
+TEST(StopDeathTest, TruncationInRangeGoesOn) {
   EXPECT_EQ(TruncateToByte(-XFields(false, 0x3FFE, 0xFFBE76C8B4395810)), 0);
   EXPECT_EQ(TruncateToByte(X(0.0)), 0);
   EXPECT_EQ(TruncateToByte(XFields(false, 0x4002, 0x9FFBE76C8B439581)), 9);
   EXPECT_EQ(TruncateToByte(X(255.5)), 255);
 }
 
-TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
+TEST(StopDeathTest, AddressIsStableFromRunToRun) {
   auto body = [] { RangeCheckFailed(); };
   ChildResult first = RunInChild(body);
   ChildResult second = RunInChild(body);
@@ -89,7 +90,7 @@ TEST(FatalStopDeathTest, AddressIsStableFromRunToRun) {
   EXPECT_NE(first.output.substr(21, 8), other.output.substr(21, 8));
 }
 
-TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
+TEST(StopDeathTest, PendingOutputComesBeforeTheReport) {
   ChildResult result = RunInChild([] {
     WriteText("before");
     FlushOutput();  // a pipe: still pending
@@ -103,7 +104,7 @@ TEST(FatalStopDeathTest, PendingOutputComesBeforeTheReport) {
   EXPECT_TRUE(IsReport(result.output.substr(6), 205));
 }
 
-TEST(FatalStopDeathTest, FaultJustBeforeTheNormalEndIsNotLost) {
+TEST(StopDeathTest, FaultJustBeforeTheNormalEndIsNotLost) {
   ChildResult result = RunInChild([] {
     ToFloat(Opaque(-XFields(false, 0x4080, 0xBC143FA4E250EB31)));
     EndProgram();

@@ -1,3 +1,5 @@
+#include "runtime/stream/text_input.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -12,7 +14,6 @@
 #include "runtime/core/io_status.h"
 #include "runtime/core/stop.h"
 #include "runtime/platform/platform.h"
-#include "runtime/stream/text_input.h"
 
 // The reading machinery over the fake device: each read delivers the next chunk (or fails
 // with the chunk's code) and is counted; after the last chunk every read gives 0 bytes.
@@ -20,7 +21,7 @@
 
 namespace {
 
-class FakeDevice : public testing::Test {
+class TextInputDevice : public testing::Test {
  protected:
   void SetUp() override {
     fake_.reset();
@@ -42,7 +43,7 @@ class FakeDevice : public testing::Test {
 
 std::string Blanks(size_t count) { return std::string(count, ' '); }
 
-TEST_F(FakeDevice, StandardInputOpensOnItsFirstReadOnly) {
+TEST_F(TextInputDevice, StandardInputOpensOnItsFirstReadOnly) {
   Deliver({{"1 2 3"}});
   EXPECT_EQ(gStandardInput.state, InputState::kClosed);
   EXPECT_EQ(ReadInteger(gStandardInput), 1);
@@ -54,7 +55,7 @@ TEST_F(FakeDevice, StandardInputOpensOnItsFirstReadOnly) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(FakeDevice, TokensStraddleBlocks) {
+TEST_F(TextInputDevice, TokensStraddleBlocks) {
   Deliver({{Blanks(126) + "12"}, {"34 " + Blanks(123) + "1."}, {"5e1\n"}});
   EXPECT_EQ(ReadInteger(gStandardInput), 1234);
   EXPECT_EQ(ReadReal(gStandardInput), X(15.0));
@@ -62,7 +63,7 @@ TEST_F(FakeDevice, TokensStraddleBlocks) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(FakeDevice, CrLfSplitAcrossBlocksEndsOneLine) {
+TEST_F(TextInputDevice, CrLfSplitAcrossBlocksEndsOneLine) {
   Deliver({{Blanks(126) + "5\r"}, {"\n7\r\n"}});
   EXPECT_EQ(ReadInteger(gStandardInput), 5);
   EXPECT_EQ(Fake().reads, 1);
@@ -71,13 +72,13 @@ TEST_F(FakeDevice, CrLfSplitAcrossBlocksEndsOneLine) {
   EXPECT_EQ(ReadByte(gStandardInput), '7');
 }
 
-TEST_F(FakeDevice, ShortReadsAreNormal) {
+TEST_F(TextInputDevice, ShortReadsAreNormal) {
   Deliver({{"1"}, {"2"}, {"3"}, {"\n"}});
   EXPECT_EQ(ReadInteger(gStandardInput), 123);
   EXPECT_EQ(Fake().reads, 4);
 }
 
-TEST_F(FakeDevice, OneDeviceCallPer128Bytes) {
+TEST_F(TextInputDevice, OneDeviceCallPer128Bytes) {
   std::deque<FakeChunk> chunks(10, FakeChunk{std::string(64 * 2, ' ')});
   for (auto& chunk : chunks)
     for (size_t i = 0; i < 128; i += 2) chunk.bytes[i] = '1';
@@ -88,7 +89,7 @@ TEST_F(FakeDevice, OneDeviceCallPer128Bytes) {
   EXPECT_EQ(Fake().reads, 10);
 }
 
-TEST_F(FakeDevice, TheEndIsRememberedAndTheDeviceNotAskedAgain) {
+TEST_F(TextInputDevice, TheEndIsRememberedAndTheDeviceNotAskedAgain) {
   const struct {
     const char* name;
     std::deque<FakeChunk> chunks;
@@ -120,7 +121,7 @@ TEST_F(FakeDevice, TheEndIsRememberedAndTheDeviceNotAskedAgain) {
   }
 }
 
-TEST_F(FakeDevice, AFailedReadStoresItsCodeAndLeavesNoEndMarker) {
+TEST_F(TextInputDevice, AFailedReadStoresItsCodeAndLeavesNoEndMarker) {
   Deliver({{"", EIO}, {"5\n"}});
   EXPECT_EQ(ReadInteger(gStandardInput), 0);
   EXPECT_EQ(gPendingIOCode, EIO);
@@ -128,7 +129,7 @@ TEST_F(FakeDevice, AFailedReadStoresItsCodeAndLeavesNoEndMarker) {
   EXPECT_EQ(Fake().reads, 2);
 }
 
-TEST_F(FakeDevice, SkipLineDiscardsUpToTheLineFeed) {
+TEST_F(TextInputDevice, SkipLineDiscardsUpToTheLineFeed) {
   const struct {
     const char* input;
     int next;  // the byte after SkipLine, or kEndOfInput
@@ -150,7 +151,7 @@ TEST_F(FakeDevice, SkipLineDiscardsUpToTheLineFeed) {
 
 // A token that fills its area is valid only when a separator or the end follows; a
 // longer one is invalid and consumed whole, so the next read starts after it.
-TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
+TEST_F(TextInputDevice, TokenAreasHold32And64Bytes) {
   const std::string ones(33, '1'), zeros31(31, '0'), zeros61(61, '0');
   struct Row {
     const char* name;
@@ -184,7 +185,7 @@ TEST_F(FakeDevice, TokenAreasHold32And64Bytes) {
   }
 }
 
-TEST_F(FakeDevice, EveryByteUpTo0x20Separates) {
+TEST_F(TextInputDevice, EveryByteUpTo0x20Separates) {
   std::string input = "1";
   for (int b = 0; b <= 0x20; ++b)
     if (b != 0x1A) input += static_cast<char>(b);
@@ -195,7 +196,7 @@ TEST_F(FakeDevice, EveryByteUpTo0x20Separates) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(FakeDevice, BytesAbove0x20BelongToTokens) {
+TEST_F(TextInputDevice, BytesAbove0x20BelongToTokens) {
   for (const char* input : {"\x7F", "1\x80",
                             "\xEF\xBB\xBF"
                             "1",
@@ -210,7 +211,7 @@ TEST_F(FakeDevice, BytesAbove0x20BelongToTokens) {
   }
 }
 
-TEST_F(FakeDevice, AnInvalidStandardInputReadsAsTheEndWith104) {
+TEST_F(TextInputDevice, AnInvalidStandardInputReadsAsTheEndWith104) {
   Fake().standardInputError = EBADF;
   Deliver({{"5\n"}});
   EXPECT_EQ(ReadInteger(gStandardInput), 0);
@@ -222,7 +223,7 @@ TEST_F(FakeDevice, AnInvalidStandardInputReadsAsTheEndWith104) {
   EXPECT_EQ(Fake().reads, 0);
 }
 
-TEST_F(FakeDevice, StandardInputMayBeClosedOpenOrNot) {
+TEST_F(TextInputDevice, StandardInputMayBeClosedOpenOrNot) {
   CloseInput(gStandardInput);
   EXPECT_EQ(gPendingIOCode, 0);
   Deliver({{"5"}});
@@ -233,7 +234,7 @@ TEST_F(FakeDevice, StandardInputMayBeClosedOpenOrNot) {
   EXPECT_EQ(Fake().closes, 0);  // the handle itself stays open
 }
 
-TEST_F(FakeDevice, AnEmptyNameBindsToStandardInput) {
+TEST_F(TextInputDevice, AnEmptyNameBindsToStandardInput) {
   TextInput channel;
   BindFile(channel, "");
   OpenForReading(channel);
@@ -244,7 +245,7 @@ TEST_F(FakeDevice, AnEmptyNameBindsToStandardInput) {
   EXPECT_EQ(gPendingIOCode, 0);
 }
 
-TEST_F(FakeDevice, ChannelsThatAreNotOpenForReading) {
+TEST_F(TextInputDevice, ChannelsThatAreNotOpenForReading) {
   TextInput neverBound{};
   OpenForReading(neverBound);
   EXPECT_EQ(gPendingIOCode, 102);
@@ -290,7 +291,7 @@ TEST(BindFile, ClearsTheChannelAndKeepsTheName) {
 
 // A failure of a bound file notes its name in the I/O record, cut at 259 bytes: the one
 // copy, which outlives the input.
-TEST_F(FakeDevice, FailureNotesTheNameCutAt259Bytes) {
+TEST_F(TextInputDevice, FailureNotesTheNameCutAt259Bytes) {
   struct Row {
     std::string name;
     std::string noted;
@@ -319,7 +320,7 @@ TEST_F(FakeDevice, FailureNotesTheNameCutAt259Bytes) {
 // A text in memory reads as a device's bytes would, block by block: a token that starts
 // past the first 128 bytes or runs across a block is whole, 0x1A ends it, and the device
 // is never asked.
-TEST_F(FakeDevice, OpenTextReadsATextAsADeviceWouldBeRead) {
+TEST_F(TextInputDevice, OpenTextReadsATextAsADeviceWouldBeRead) {
   struct Row {
     const char* name;
     std::string text;

@@ -5,14 +5,16 @@
 // nearest even, underflow, denormal and inexact masked.
 //
 // The faults the x87 setting leaves unmasked are recorded instead of trapped, in sticky flags
-// the checkpoint reads (Faults, FaultStopCode). The value returned with a fault is the x87's
-// masked answer (infinity for overflow, the default NaN for invalid), which the stop at the
-// checkpoint makes irrelevant to the run.
+// the checkpoint reads (Faults). The value returned with a fault is the x87's masked answer
+// (infinity for overflow, the default NaN for invalid), which the stop at the checkpoint
+// makes irrelevant to the run. The interface is the one every extended type has
+// (extended_real.h).
+//
+// Every arithmetic result, inline or out of line, is rounded and packed by RoundAndPack.
 //
 //   SoftExtended x(0.1f);                  // exactly 13421773 * 2^-27
 //   (x * SoftExtended(3.0f)).RoundToFloat()  // 0.3f, rounded once from the 64-bit product
 //   SoftExtended(1.0f) / SoftExtended()    // +infinity, records kSoftZeroDivide
-//   SoftExtended::FaultStopCode()          // 200
 
 #include <algorithm>
 #include <bit>
@@ -52,16 +54,26 @@ class SoftExtended {
   static SoftExtended FromUnsigned(uint64_t n);
   static SoftExtended FromFields(bool negative, uint16_t exponent, uint64_t significand) {
     SoftExtended x;
-    x.signExponent_ = static_cast<uint16_t>((negative ? 0x8000 : 0) | (exponent & 0x7FFF));
+    x.signExponent_ = static_cast<uint16_t>((negative ? kSignBit : 0) | (exponent & kExponentMask));
     x.significand_ = significand;
     return x;
   }
+  static SoftExtended Infinity(bool negative) {
+    return FromFields(negative, kSpecialExponent, kTopBit);
+  }
 
-  bool Negative() const { return (signExponent_ & 0x8000) != 0; }
-  uint16_t Exponent() const { return signExponent_ & 0x7FFF; }
+  bool Negative() const { return (signExponent_ & kSignBit) != 0; }
+  uint16_t Exponent() const { return signExponent_ & kExponentMask; }
   uint64_t Significand() const { return significand_; }
-  bool IsNaN() const { return Exponent() == 0x7FFF && (significand_ << 1) != 0; }
-  bool IsInfinite() const { return Exponent() == 0x7FFF && significand_ == kTopBit; }
+  bool IsFinite() const { return Exponent() != kSpecialExponent; }
+  bool IsNaN() const { return !IsFinite() && (significand_ << 1) != 0; }
+  bool IsInfinite() const { return !IsFinite() && significand_ == kTopBit; }
+  // e with 2^e <= |x| < 2^(e+1), for a finite x with a non-zero significand; a denormal's
+  // exponent field of 0 scales like 1.
+  int32_t BinaryExponent() const {
+    int32_t field = Exponent() == 0 ? 1 : static_cast<int32_t>(Exponent());
+    return field - kBias - std::countl_zero(significand_);
+  }
 
   // Addition, subtraction and multiplication of two normal numbers with a normal result
   // (nearly every operation of a run) are done inline; everything else out of line.
@@ -70,7 +82,7 @@ class SoftExtended {
     return AddFast(a, b, 0);
   }
   [[gnu::always_inline]] friend SoftExtended operator-(SoftExtended a, SoftExtended b) {
-    return AddFast(a, b, 0x8000);
+    return AddFast(a, b, kSignBit);
   }
   [[gnu::always_inline]] friend SoftExtended operator*(SoftExtended a, SoftExtended b) {
     if (BothNormal(a, b)) [[likely]] {
@@ -82,10 +94,7 @@ class SoftExtended {
       high = high << shift | (low >> 63 & shift);
       low <<= shift;
       int32_t exponent = a.Exponent() + b.Exponent() - kBias + 1 - static_cast<int32_t>(shift);
-      SoftExtended r;
-      if (RoundInto(r, (a.signExponent_ ^ b.signExponent_) & 0x8000, exponent, high, low))
-          [[likely]]
-        return r;
+      return RoundAndPack((a.signExponent_ ^ b.signExponent_) & kSignBit, exponent, high, low);
     } else if (BothNormalOrZero(a, b)) {
       return FromFields(a.Negative() != b.Negative(), 0, 0);
     }
@@ -93,7 +102,7 @@ class SoftExtended {
   }
   friend SoftExtended operator/(SoftExtended a, SoftExtended b);
   friend SoftExtended operator-(SoftExtended a) {
-    a.signExponent_ ^= 0x8000;
+    a.signExponent_ ^= kSignBit;
     return a;
   }
 
@@ -122,7 +131,7 @@ class SoftExtended {
       kept +=
           static_cast<uint64_t>(rest > kHalf) | (static_cast<uint64_t>(rest == kHalf) & kept & 1);
       if (kept >> 24 == 0 || exponent < 127) {  // not rounded beyond the largest float
-        uint32_t bits = static_cast<uint32_t>((signExponent_ & 0x8000) << 16) +
+        uint32_t bits = static_cast<uint32_t>((signExponent_ & kSignBit) << 16) +
                         (static_cast<uint32_t>(exponent + 126) << 23) + static_cast<uint32_t>(kept);
         return std::bit_cast<float>(bits);  // a carry out of the significand bumps the exponent
       }
@@ -180,19 +189,47 @@ class SoftExtended {
   static constexpr unsigned kSoftInvalid = 0x01;
   static constexpr unsigned kSoftZeroDivide = 0x04;
   static constexpr unsigned kSoftOverflow = 0x08;
-  static unsigned Faults();
-  static void ClearFaults();
+  // Inline: every checkpoint reads them.
+  static unsigned Faults() { return faults_; }
+  static void ClearFaults() { faults_ = 0; }
   // Records faults found outside the type: float arithmetic checked by its result where
   // the processor keeps no flags (WebAssembly).
-  static void RaiseFaults(unsigned faults);
-  // The exit code of the stop a recorded fault calls for, 0 when none: invalid 207 before
-  // zero-divide 200 before overflow 205.
-  static uint8_t FaultStopCode();
+  static void RaiseFaults(unsigned faults) { faults_ |= faults; }
+
+  // The one rounding and packing of every arithmetic result: kept.rest * 2^(exponent -
+  // 16383 - 63), the top bit of kept set and rest the exact bits below it (or the lowest
+  // set where bits further down were lost), rounded to 64 bits nearest even. A normal
+  // result is packed inline; a result below the normal range (denormalised as the x87 does
+  // with underflow masked) or beyond it (infinity, recording overflow) out of line. sign is
+  // 0 or 0x8000; exponent may lie outside the field's range.
+  [[gnu::always_inline]] static SoftExtended RoundAndPack(unsigned sign, int32_t exponent,
+                                                          uint64_t kept, uint64_t rest) {
+    uint64_t rounded = kept;
+    int32_t roundedExponent = exponent;
+    if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
+      if (++rounded == 0) {
+        rounded = kTopBit;
+        ++roundedExponent;
+      }
+    }
+    if (roundedExponent >= 1 && roundedExponent < kSpecialExponent) [[likely]] {
+      SoftExtended r;
+      r.signExponent_ = static_cast<uint16_t>(sign | static_cast<unsigned>(roundedExponent));
+      r.significand_ = rounded;
+      return r;
+    }
+    return RoundAndPackBeyondNormal(sign, exponent, kept, rest);
+  }
 
  private:
   using Wide = unsigned __int128;
   static constexpr uint64_t kTopBit = uint64_t{1} << 63;
   static constexpr int32_t kBias = 16383;
+  static constexpr uint16_t kSignBit = 0x8000;
+  static constexpr uint16_t kExponentMask = 0x7FFF;
+  static constexpr uint16_t kSpecialExponent = 0x7FFF;  // infinities and NaNs
+  [[gnu::noinline]] static SoftExtended RoundAndPackBeyondNormal(unsigned sign, int32_t exponent,
+                                                                 uint64_t kept, uint64_t rest);
   enum Order { kLess, kEqual, kGreater, kUnordered };
   static Order Compare(SoftExtended a, SoftExtended b);
   static SoftExtended FromFloatSlow(float x);
@@ -239,32 +276,18 @@ class SoftExtended {
 
   // Exponent 1..0x7FFE with the top bit set: no zero, denormal, special or unnormal.
   bool IsNormal() const {
-    return static_cast<uint16_t>(Exponent() - 1) < 0x7FFE && (significand_ & kTopBit) != 0;
+    return static_cast<uint16_t>(Exponent() - 1) < kSpecialExponent - 1 &&
+           (significand_ & kTopBit) != 0;
   }
   // Both IsNormal, tested at once.
   static bool BothNormal(SoftExtended a, SoftExtended b) {
     uint32_t biggerExponentLess1 = std::max(a.Exponent() - 1u, b.Exponent() - 1u);
-    return (biggerExponentLess1 < 0x7FFE) & ((a.significand_ & b.significand_) >> 63 != 0);
+    return (biggerExponentLess1 < kSpecialExponent - 1u) &
+           ((a.significand_ & b.significand_) >> 63 != 0);
   }
   bool IsZero() const { return Exponent() == 0 && significand_ == 0; }
   static bool BothNormalOrZero(SoftExtended a, SoftExtended b) {
     return (a.IsNormal() || a.IsZero()) && (b.IsNormal() || b.IsZero());
-  }
-
-  // kept.rest * 2^(exponent - 63), the top bit of kept set, rounded to 64 bits nearest even
-  // into r; false (r untouched) when the result is not a normal number.
-  [[gnu::always_inline]] static bool RoundInto(SoftExtended& r, unsigned sign, int32_t exponent,
-                                               uint64_t kept, uint64_t rest) {
-    if (rest > kTopBit || (rest == kTopBit && (kept & 1) != 0)) {
-      if (++kept == 0) {
-        kept = kTopBit;
-        ++exponent;
-      }
-    }
-    if (exponent < 1 || exponent > 0x7FFE) return false;
-    r.signExponent_ = static_cast<uint16_t>(sign | static_cast<unsigned>(exponent));
-    r.significand_ = kept;
-    return true;
   }
 
   // signFlip 0x8000 subtracts. Exponents more than 63 apart go out of line. In 64-bit
@@ -274,8 +297,8 @@ class SoftExtended {
   [[gnu::always_inline]] static SoftExtended AddFast(SoftExtended a, SoftExtended b,
                                                      unsigned signFlip) {
     if (BothNormal(a, b)) [[likely]] {
-      unsigned signA = a.signExponent_ & 0x8000u;
-      unsigned signB = (b.signExponent_ ^ signFlip) & 0x8000u;
+      unsigned signA = a.signExponent_ & kSignBit;
+      unsigned signB = (b.signExponent_ ^ signFlip) & kSignBit;
       int32_t exponentA = a.Exponent(), exponentB = b.Exponent();
       // Which operand is larger is often a coin toss: one wide compare (a subtract with
       // borrow), then selects rather than a branch.
@@ -315,9 +338,7 @@ class SoftExtended {
             exponent -= shift;
           }
         }
-        SoftExtended r;
-        if (RoundInto(r, bigSign, exponent, kept, rest)) [[likely]]
-          return r;
+        return RoundAndPack(bigSign, exponent, kept, rest);
       }
     } else if (BothNormalOrZero(a, b)) {
       b.signExponent_ ^= static_cast<uint16_t>(signFlip);
@@ -340,6 +361,8 @@ class SoftExtended {
     }
     return Compare(a, b);
   }
+
+  static inline thread_local unsigned faults_ = 0;
 
   uint16_t signExponent_ = 0;
   uint64_t significand_ = 0;

@@ -1,4 +1,4 @@
-#include "runtime/number/random.h"
+#include "runtime/core/random.h"
 
 #include "runtime/platform/platform.h"
 

@@ -1,4 +1,6 @@
-#include "runtime/core/error_codes.h"
+#include "runtime/core/error_words.h"
+
+#include "runtime/platform/error_codes.h"
 
 namespace {
 

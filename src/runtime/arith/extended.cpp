@@ -1,8 +1,8 @@
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 
-#include "runtime/core/error_codes.h"
+#include "runtime/arith/extended_soft.h"
 #include "runtime/core/stop.h"
-#include "runtime/number/extended_soft.h"
+#include "runtime/platform/error_codes.h"
 #include "runtime/platform/platform.h"
 
 #if ALLOCATE_SOFT_EXTENDED
@@ -66,7 +66,7 @@ void RecordFloatFault(float a, float b, float result, bool quotient) {
 uint8_t TruncateToByteSlow(Extended t) {
   uint32_t here = PLATFORM_CALLER_ADDRESS();
   // From 2^63 on (or a NaN) the truncation itself is an invalid operation.
-  const Extended limit = Extended::FromFields(false, 16383 + 63, 0x8000000000000000u);
+  const Extended limit = Extended::FromUnsigned(uint64_t{1} << 63);
   if (!(t < limit && t > -limit)) StopWithError(kInvalidOperation, here);
   StopWithError(kRangeCheck, here);
 }

@@ -1,4 +1,4 @@
-#include "runtime/number/random.h"
+#include "runtime/core/random.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ uint32_t PreviousSeed(uint32_t state) {
   return (state - 1u) * inverse;
 }
 
-TEST(RandomSourceTest, StatesFromZero) {
+TEST(Random, StatesFromZero) {
   gRandomSeed = 0;
   for (uint32_t expected : {1u, 134775814u, 3698175007u, 870078620u, 1172187917u, 2884733762u}) {
     NextSeed();
@@ -22,7 +22,7 @@ TEST(RandomSourceTest, StatesFromZero) {
   }
 }
 
-TEST(RandomSourceTest, RealsFromZeroAreExactQuotients) {
+TEST(Random, RealsFromZeroAreExactQuotients) {
   gRandomSeed = 0;
   for (double expected : {0x1p-32, 0.031379939522594213, 0.8610484672244638}) {
     double r = RandomReal();
@@ -31,12 +31,12 @@ TEST(RandomSourceTest, RealsFromZeroAreExactQuotients) {
   }
 }
 
-TEST(RandomSourceTest, BelowTenFromZero) {
+TEST(Random, BelowTenFromZero) {
   gRandomSeed = 0;
   for (uint32_t expected : {0u, 0u, 8u, 2u, 2u, 6u}) EXPECT_EQ(RandomBelow(10), expected);
 }
 
-TEST(RandomSourceTest, BelowUsesHighHalfOfProduct) {
+TEST(Random, BelowUsesHighHalfOfProduct) {
   struct Case {
     uint32_t n;
     uint32_t state;  // state after the step
@@ -59,7 +59,7 @@ TEST(RandomSourceTest, BelowUsesHighHalfOfProduct) {
   }
 }
 
-TEST(RandomSourceTest, TopStatesRoundToOneAsFloat) {
+TEST(Random, TopStatesRoundToOneAsFloat) {
   gRandomSeed = PreviousSeed(4294967295u);
   EXPECT_EQ(RandomReal(), 0.99999999976716935634613037109375);
   for (uint32_t state = 4294967168u; state != 0; ++state) {
@@ -70,7 +70,7 @@ TEST(RandomSourceTest, TopStatesRoundToOneAsFloat) {
   EXPECT_EQ(static_cast<float>(RandomReal()), 0.999999940395355224609375f);
 }
 
-TEST(RandomSourceTest, BothDrawsShareOneState) {
+TEST(Random, BothDrawsShareOneState) {
   gRandomSeed = 0;
   RandomReal();
   double undisturbed = RandomReal();
@@ -81,7 +81,7 @@ TEST(RandomSourceTest, BothDrawsShareOneState) {
   EXPECT_EQ(gRandomSeed, 3698175007u);
 }
 
-TEST(SeedFromClockTest, TakesTheSystemsClockReadingOnce) {
+TEST(SeedFromClock, TakesTheSystemsClockReadingOnce) {
   for (uint32_t reading : {0u, 7u, 0x2A05F207u, 0xFFFFFFFFu}) {
     FakePlatform fake;
     fake.clock = reading;

@@ -1,6 +1,6 @@
 // Every stop, processor faults through the system's own handling (signals on Linux,
 // exceptions on Windows) and the program's own checks, with its exit code and report line,
-// on both systems; and the table of Windows exception statuses.
+// on both systems.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -12,42 +12,13 @@
 #include "extended_values.h"
 #include "fake_platform.h"
 #include "report_line.h"
+#include "runtime/arith/extended.h"
 #include "runtime/core/checked.h"
 #include "runtime/core/io_status.h"
-#include "runtime/number/extended.h"
 #include "runtime/platform/windows_status.h"
 #include "runtime/stream/text_output.h"
 
 namespace {
-
-// The statuses no fault of the table below raises, with their codes.
-TEST(ExceptionStatus, StatusesNoTestCanRaiseHaveTheirCodes) {
-  struct Row {
-    uint32_t status;
-    int code;
-  } rows[] = {
-      {0xC000008C, 201},  // array bounds exceeded
-      {0xC0000093, 206},  // float underflow
-      {0xC000008D, 206},  // float denormal operand
-      {0xC000008F, 207},  // float inexact result
-      {0xC0000092, 207},  // float stack check (extended_x87_test raises it)
-      {0xC0000095, 215},  // integer overflow
-      {0xC000013A, 217},  // Ctrl-C
-      {0xC0000096, 218},  // privileged instruction
-      {0xC000001D, 255},  // illegal instruction: no code of its own
-      {0xC0000135, 255},  // any other
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(CodeForExceptionStatus(row.status), row.code) << std::hex << row.status;
-    EXPECT_TRUE(EndsTheRun(row.status)) << std::hex << row.status;
-  }
-}
-
-TEST(ExceptionStatus, OnlySystemErrorsEndTheRun) {
-  // The debugger's Ctrl-C notice, a breakpoint, a g++ and an MSVC C++ exception.
-  for (uint32_t status : {0x40010005u, 0x80000003u, 0x20474343u, 0xE06D7363u})
-    EXPECT_FALSE(EndsTheRun(status)) << std::hex << status;
-}
 
 #ifdef _WIN32
 constexpr bool kWindows = true;
@@ -99,7 +70,7 @@ void StopAndCheckTheReport(void (*provoke)()) {
 // Every way the program stops, through the system's own handling of faults (signals on
 // Linux, exceptions on Windows) or its own checks: the exit code, the status the fault
 // raises on Windows (0 where it raises none), and the report line.
-TEST(FaultStopDeathTest, EachStopEndsWithItsCodeAndReport) {
+TEST(PlatformFaultDeathTest, EachStopEndsWithItsCodeAndReport) {
   struct Row {
     const char* what;
     void (*provoke)();

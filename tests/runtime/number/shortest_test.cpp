@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "runtime/number/extended.h"
+#include "runtime/arith/extended.h"
 #include "runtime/number/parse.h"
 
 namespace {
