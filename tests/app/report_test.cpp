@@ -11,6 +11,7 @@
 #endif
 #include "runtime/core/random.h"
 #include "runtime/stream/text_output.h"
+#include "shaped_tables.h"
 
 namespace {
 
@@ -22,29 +23,6 @@ AllocationVector Vector(float s1, float s2, float s3, float s4, float s5, float 
 const AllocationVector kEighths =
     Vector(0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f, 0.125f);
 const AllocationVector kFirst = Vector(1, 0, 0, 0, 0, 0, 0, 0);
-
-// Entry [k, j] = k + j * (10 - j).
-ProfitTable WorkedTable() {
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k)
-    for (int j = 0; j <= 9; ++j) table.entries[k][j] = static_cast<float>(k + j * (10 - j));
-  return table;
-}
-
-// Every entry the same: every allocation has the profit 8 * entry.
-ProfitTable FlatTable(float entry) {
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k)
-    for (int j = 0; j <= 9; ++j) table.entries[k][j] = entry;
-  return table;
-}
-
-// Profit 9 * share 1.
-ProfitTable FirstShareTable() {
-  ProfitTable table{};
-  for (int j = 0; j <= 9; ++j) table.entries[1][j] = static_cast<float>(j);
-  return table;
-}
 
 // count copies of the same shares.
 Population Copies(const ProfitTable& table, const AllocationVector& shares, int count) {

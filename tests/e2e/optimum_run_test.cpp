@@ -52,9 +52,7 @@ TEST(OptimumRun, PrintsTheBestAllocationWithoutReadingInput) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Workdir dir;
-    ASSERT_TRUE(dir.WriteFunction(row.table));
-    Outcome o = RunProgram(dir, {.in = Stdin::kClosed, .program = Program::kOptimum});
+    Outcome o = RunOnTable(row.table, {.in = Stdin::kClosed, .program = Program::kOptimum});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.out, row.expected);
     EXPECT_EQ(o.err, "");
@@ -119,9 +117,7 @@ TEST(OptimumRun, ABestProfitBeyondAFloatStopsWith205) {
   for (int k = 1; k <= 8; ++k)
     for (int j = 0; j <= 9; ++j)
       table += (k == 1 && j == 4) || (k == 2 && j == 5) ? "3e38 " : std::to_string(k) + " ";
-  Workdir dir;
-  ASSERT_TRUE(dir.WriteFunction(table));
-  Outcome o = RunProgram(dir, {.program = Program::kOptimum});
+  Outcome o = RunOnTable(table, {.program = Program::kOptimum});
   EXPECT_EQ(o.exitCode, 205);
   EXPECT_TRUE(EndsWithReport(o.out, "", 205));
   EXPECT_EQ(o.err, ErrorLine("allocate-optimum: the profit of the best allocation is beyond the "

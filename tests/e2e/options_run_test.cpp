@@ -353,14 +353,6 @@ TEST(Options, NoWaitEndsAfterTheReport) {
   EXPECT_EQ(o.out, Without(WorkedRunAfterTwoSteps(), "Press ENTER to exit.\r\n"));
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
-}
-
 // A number of the CSV: it must read whole as a float.
 float CsvNumber(const std::string& field) {
   char* end = nullptr;

@@ -25,18 +25,9 @@ std::string ExampleTable() {
 }
 
 Outcome RunOptimumOn(const std::string& table, std::vector<std::string> arguments) {
-  Workdir dir;
-  EXPECT_TRUE(dir.WriteFunction(table));
-  return RunProgram(
-      dir, {.in = Stdin::kClosed, .arguments = std::move(arguments), .program = Program::kOptimum});
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
+  return RunOnTable(
+      table,
+      {.in = Stdin::kClosed, .arguments = std::move(arguments), .program = Program::kOptimum});
 }
 
 std::string Repeat(const std::string& text, int times) {
@@ -206,11 +197,9 @@ TEST(PlannerRun, AllocateOptimumShortfall) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Workdir dir;
-    ASSERT_TRUE(dir.WriteFunction(row.table));
-    Outcome o =
-        RunProgram(dir, {.arguments = {"--seed", "3", "--individuals", "4", "--iterations", "50",
-                                       "--amplitude", "0.01", "--no-wait", "--optimum"}});
+    Outcome o = RunOnTable(row.table,
+                           {.arguments = {"--seed", "3", "--individuals", "4", "--iterations", "50",
+                                          "--amplitude", "0.01", "--no-wait", "--optimum"}});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_TRUE(o.out.ends_with(row.line + "\r\n")) << o.out;
   }

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -420,6 +421,20 @@ Outcome RunProgram(const Workdir& dir, const RunSetup& setup) {
   Child child = Child::Piped(dir, setup);
   if (!child.Started()) return {};
   return child.Finish();
+}
+
+Outcome RunOnTable(std::string_view table, const RunSetup& setup) {
+  Workdir dir;
+  EXPECT_TRUE(dir.WriteFunction(table)) << dir.FunctionPath();
+  return RunProgram(dir, setup);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator)) parts.push_back(part);
+  return parts;
 }
 
 // Exactly `before`, then the report line of a stop with this code, then exactly `after`

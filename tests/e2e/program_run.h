@@ -185,6 +185,12 @@ class Child {
 
 Outcome RunProgram(const Workdir& dir, const RunSetup& setup);
 
+// RunProgram in a fresh working directory whose function.txt holds table.
+Outcome RunOnTable(std::string_view table, const RunSetup& setup);
+
+// The parts of text between separators ("a,b," gives "a" and "b": no empty last part).
+std::vector<std::string> Split(const std::string& text, char separator);
+
 // Exactly `before`, then the report line of a stop with this code, then exactly `after`
 // (under a terminal, the line standard error shows there).
 ::testing::AssertionResult EndsWithReport(const std::string& out, std::string_view before, int code,

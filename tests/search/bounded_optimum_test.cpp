@@ -9,35 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "random_table.h"
 #include "search/optimum.h"
 
 namespace {
-
-// Random tables of three kinds: any reals, small integers (many equal profits, so the
-// order among equals decides), and rising concave rows like the example's.
-ProfitTable RandomTable(std::mt19937& gen, int kind) {
-  std::uniform_real_distribution<float> real(-50.0f, 50.0f);
-  std::uniform_int_distribution<int> small(-2, 2);
-  std::uniform_real_distribution<float> scale(5.0f, 50.0f), rate(0.5f, 6.0f);
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k) {
-    float a = scale(gen), b = rate(gen);
-    for (int j = 0; j <= 9; ++j) {
-      switch (kind) {
-        case 0:
-          table.entries[k][j] = real(gen);
-          break;
-        case 1:
-          table.entries[k][j] = static_cast<float>(small(gen));
-          break;
-        default:
-          table.entries[k][j] = a * (1.0f - std::exp(-b * j / 9.0f));
-          break;
-      }
-    }
-  }
-  return table;
-}
 
 // A share as the options give it, in levels: 9 times a float share.
 Extended LevelOf(float share) { return Extended(9.0) * Extended(share); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "extended_values.h"
+#include "random_table.h"
 
 namespace {
 
@@ -54,32 +55,6 @@ std::string Show(const Ninths& n) {
   std::string text;
   for (int k = 1; k <= 8; ++k) text += std::to_string(n[k]) + " ";
   return text;
-}
-
-// Random tables of three kinds: any reals, small integers (many equal profits, so the
-// order among equals decides), and rising concave rows like the example's.
-ProfitTable RandomTable(std::mt19937& gen, int kind) {
-  std::uniform_real_distribution<float> real(-50.0f, 50.0f);
-  std::uniform_int_distribution<int> small(-2, 2);
-  std::uniform_real_distribution<float> scale(5.0f, 50.0f), rate(0.5f, 6.0f);
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k) {
-    float a = scale(gen), b = rate(gen);
-    for (int j = 0; j <= 9; ++j) {
-      switch (kind) {
-        case 0:
-          table.entries[k][j] = real(gen);
-          break;
-        case 1:
-          table.entries[k][j] = static_cast<float>(small(gen));
-          break;
-        default:
-          table.entries[k][j] = a * (1.0f - std::exp(-b * j / 9.0f));
-          break;
-      }
-    }
-  }
-  return table;
 }
 
 TEST(BestNinthsTest, MatchesEveryGridAllocationTried) {

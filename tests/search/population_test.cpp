@@ -14,6 +14,7 @@
 #include "runtime/core/random.h"
 #include "runtime/core/stop.h"
 #include "runtime/stream/text_output.h"
+#include "shaped_tables.h"
 
 namespace {
 
@@ -32,29 +33,6 @@ uint32_t Advance(uint32_t state, int steps) {
 
 bool SameBits(const AllocationVector& a, const AllocationVector& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// Entry [k, j] = k + j * (10 - j).
-ProfitTable WorkedTable() {
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k)
-    for (int j = 0; j <= 9; ++j) table.entries[k][j] = static_cast<float>(k + j * (10 - j));
-  return table;
-}
-
-// Every entry the same: every allocation has the same profit.
-ProfitTable FlatTable(float entry) {
-  ProfitTable table{};
-  for (int k = 1; k <= 8; ++k)
-    for (int j = 0; j <= 9; ++j) table.entries[k][j] = entry;
-  return table;
-}
-
-// Profit 9 * share 1: individuals are ranked by their first share.
-ProfitTable FirstShareTable() {
-  ProfitTable table{};
-  for (int j = 0; j <= 9; ++j) table.entries[1][j] = static_cast<float>(j);
-  return table;
 }
 
 const AllocationVector kEighths =

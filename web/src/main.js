@@ -37,6 +37,16 @@ const state = {
 const inputs = emptyTable().map(() => []);
 const marks = emptyTable().map(() => []);
 
+// A new row at the end of body, headed "Project N" for the project numbered from 0.
+function projectRow(body, project) {
+  const row = body.insertRow();
+  const th = document.createElement('th');
+  th.scope = 'row';
+  th.textContent = `Project ${project + 1}`;
+  row.appendChild(th);
+  return row;
+}
+
 function buildTable() {
   const head = $('profits').tHead.rows[0];
   for (let level = 0; level < LEVELS; level += 1) {
@@ -47,11 +57,7 @@ function buildTable() {
   }
   const body = $('profits').tBodies[0];
   for (let project = 0; project < PROJECTS; project += 1) {
-    const row = body.insertRow();
-    const th = document.createElement('th');
-    th.scope = 'row';
-    th.textContent = `Project ${project + 1}`;
-    row.appendChild(th);
+    const row = projectRow(body, project);
     for (let level = 0; level < LEVELS; level += 1) {
       const td = row.insertCell();
       const input = document.createElement('input');
@@ -333,11 +339,7 @@ function showFailure(error) {
 function buildBounds() {
   const body = $('bounds').tBodies[0];
   for (let project = 0; project < PROJECTS; project += 1) {
-    const row = body.insertRow();
-    const th = document.createElement('th');
-    th.scope = 'row';
-    th.textContent = `Project ${project + 1}`;
-    row.appendChild(th);
+    const row = projectRow(body, project);
     for (const [kind, words] of [['min', 'lowest'], ['max', 'highest'], ['current', 'current']]) {
       const input = document.createElement('input');
       input.type = 'text';
