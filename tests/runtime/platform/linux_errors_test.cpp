@@ -29,7 +29,9 @@ TEST(LinuxErrors, EachTextIsGlibcsWords) {
     const char* text = LinuxErrorText(code);
     SCOPED_TRACE(code);
     EXPECT_EQ(text != nullptr, LinuxErrorNumber(code) != 0);
-    if (text != nullptr) EXPECT_EQ(std::string(text), strerrordesc_np(code));
+    if (text != nullptr) {
+      EXPECT_EQ(std::string(text), strerrordesc_np(code));
+    }
   }
 }
 
