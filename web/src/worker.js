@@ -10,15 +10,18 @@ const PROGRESS_INTERVAL_MS = 100;
 
 self.onmessage = async ({ data }) => {
   let trace = '';
-  let reported = 0;
+  let reported = -Infinity;
   const onWrite = (name, bytes) => {
     if (name !== data.watch) return;
     trace += text(bytes);
     const now = performance.now();
     if (now - reported < PROGRESS_INTERVAL_MS) return;
-    reported = now;
+    // The first step past 0 is shown at once, so that a run shorter than the interval
+    // still moves the bar before it ends; after it, ten updates a second at most.
     const step = lastTraceStep(trace);
-    if (step !== null) self.postMessage({ type: 'progress', step });
+    if (step === null || step === 0) return;
+    reported = now;
+    self.postMessage({ type: 'progress', step });
   };
   try {
     const result = await runCommand(data.module, { ...data, onWrite });
